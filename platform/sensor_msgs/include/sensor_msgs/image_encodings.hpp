@@ -1,0 +1,168 @@
+// Image encoding names and helpers, as ROS 2 Humble's sensor_msgs declares them.
+#ifndef SENSOR_MSGS__IMAGE_ENCODINGS_HPP_
+#define SENSOR_MSGS__IMAGE_ENCODINGS_HPP_
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+namespace sensor_msgs
+{
+namespace image_encodings
+{
+const char RGB8[] = "rgb8";
+const char RGBA8[] = "rgba8";
+const char RGB16[] = "rgb16";
+const char RGBA16[] = "rgba16";
+const char BGR8[] = "bgr8";
+const char BGRA8[] = "bgra8";
+const char BGR16[] = "bgr16";
+const char BGRA16[] = "bgra16";
+const char MONO8[] = "mono8";
+const char MONO16[] = "mono16";
+
+const char TYPE_8UC1[] = "8UC1";
+const char TYPE_8UC2[] = "8UC2";
+const char TYPE_8UC3[] = "8UC3";
+const char TYPE_8UC4[] = "8UC4";
+const char TYPE_8SC1[] = "8SC1";
+const char TYPE_8SC2[] = "8SC2";
+const char TYPE_8SC3[] = "8SC3";
+const char TYPE_8SC4[] = "8SC4";
+const char TYPE_16UC1[] = "16UC1";
+const char TYPE_16UC2[] = "16UC2";
+const char TYPE_16UC3[] = "16UC3";
+const char TYPE_16UC4[] = "16UC4";
+const char TYPE_16SC1[] = "16SC1";
+const char TYPE_16SC2[] = "16SC2";
+const char TYPE_16SC3[] = "16SC3";
+const char TYPE_16SC4[] = "16SC4";
+const char TYPE_32SC1[] = "32SC1";
+const char TYPE_32SC2[] = "32SC2";
+const char TYPE_32SC3[] = "32SC3";
+const char TYPE_32SC4[] = "32SC4";
+const char TYPE_32FC1[] = "32FC1";
+const char TYPE_32FC2[] = "32FC2";
+const char TYPE_32FC3[] = "32FC3";
+const char TYPE_32FC4[] = "32FC4";
+const char TYPE_64FC1[] = "64FC1";
+const char TYPE_64FC2[] = "64FC2";
+const char TYPE_64FC3[] = "64FC3";
+const char TYPE_64FC4[] = "64FC4";
+
+const char BAYER_RGGB8[] = "bayer_rggb8";
+const char BAYER_BGGR8[] = "bayer_bggr8";
+const char BAYER_GBRG8[] = "bayer_gbrg8";
+const char BAYER_GRBG8[] = "bayer_grbg8";
+const char BAYER_RGGB16[] = "bayer_rggb16";
+const char BAYER_BGGR16[] = "bayer_bggr16";
+const char BAYER_GBRG16[] = "bayer_gbrg16";
+const char BAYER_GRBG16[] = "bayer_grbg16";
+
+const char YUV422[] = "yuv422";
+const char YUV422_YUY2[] = "yuv422_yuy2";
+const char NV21[] = "nv21";
+const char NV24[] = "nv24";
+
+// "8UC3" and the like: the prefix of the OpenCV-style type names.
+const char ABSTRACT_ENCODING_PREFIXES[][5] = {"8UC", "8SC", "16UC", "16SC", "32SC", "32FC", "64FC"};
+
+static inline bool isColor(const std::string & encoding)
+{
+  return encoding == RGB8 || encoding == BGR8 || encoding == RGBA8 || encoding == BGRA8 ||
+         encoding == RGB16 || encoding == BGR16 || encoding == RGBA16 || encoding == BGRA16;
+}
+
+static inline bool isMono(const std::string & encoding)
+{
+  return encoding == MONO8 || encoding == MONO16;
+}
+
+static inline bool isBayer(const std::string & encoding)
+{
+  return encoding == BAYER_RGGB8 || encoding == BAYER_BGGR8 || encoding == BAYER_GBRG8 ||
+         encoding == BAYER_GRBG8 || encoding == BAYER_RGGB16 || encoding == BAYER_BGGR16 ||
+         encoding == BAYER_GBRG16 || encoding == BAYER_GRBG16;
+}
+
+static inline bool hasAlpha(const std::string & encoding)
+{
+  return encoding == RGBA8 || encoding == BGRA8 || encoding == RGBA16 || encoding == BGRA16;
+}
+
+// Channel count of an "NUCn"-style name, or 0 when the name is not one.
+static inline int abstractChannels(const std::string & encoding)
+{
+  for (const char * prefix : ABSTRACT_ENCODING_PREFIXES) {
+    const std::string p(prefix);
+    if (encoding.size() > p.size() && encoding.compare(0, p.size(), p) == 0) {
+      const std::string rest = encoding.substr(p.size());
+      if (rest.size() == 1 && rest[0] >= '1' && rest[0] <= '4') {
+        return rest[0] - '0';
+      }
+      return 0;
+    }
+  }
+  return 0;
+}
+
+static inline int numChannels(const std::string & encoding)
+{
+  if (encoding == MONO8 || encoding == MONO16) {
+    return 1;
+  }
+  if (encoding == BGR8 || encoding == RGB8 || encoding == BGR16 || encoding == RGB16) {
+    return 3;
+  }
+  if (hasAlpha(encoding)) {
+    return 4;
+  }
+  if (isBayer(encoding)) {
+    return 1;
+  }
+  if (encoding == YUV422 || encoding == YUV422_YUY2) {
+    return 2;
+  }
+  if (encoding == NV21 || encoding == NV24) {
+    return 1;
+  }
+  const int channels = abstractChannels(encoding);
+  if (channels > 0) {
+    return channels;
+  }
+  throw std::runtime_error("Unknown encoding " + encoding);
+}
+
+static inline int bitDepth(const std::string & encoding)
+{
+  if (encoding == MONO8 || encoding == BGR8 || encoding == RGB8 || encoding == BGRA8 ||
+      encoding == RGBA8 || encoding == BAYER_RGGB8 || encoding == BAYER_BGGR8 ||
+      encoding == BAYER_GBRG8 || encoding == BAYER_GRBG8) {
+    return 8;
+  }
+  if (encoding == MONO16 || encoding == BGR16 || encoding == RGB16 || encoding == BGRA16 ||
+      encoding == RGBA16 || encoding == BAYER_RGGB16 || encoding == BAYER_BGGR16 ||
+      encoding == BAYER_GBRG16 || encoding == BAYER_GRBG16) {
+    return 16;
+  }
+  if (encoding == YUV422 || encoding == YUV422_YUY2 || encoding == NV21 || encoding == NV24) {
+    return 8;
+  }
+  if (abstractChannels(encoding) > 0) {
+    if (encoding.compare(0, 2, "8U") == 0 || encoding.compare(0, 2, "8S") == 0) {
+      return 8;
+    }
+    if (encoding.compare(0, 3, "16U") == 0 || encoding.compare(0, 3, "16S") == 0) {
+      return 16;
+    }
+    if (encoding.compare(0, 3, "32S") == 0 || encoding.compare(0, 3, "32F") == 0) {
+      return 32;
+    }
+    return 64;
+  }
+  throw std::runtime_error("Unknown encoding " + encoding);
+}
+}  // namespace image_encodings
+}  // namespace sensor_msgs
+
+#endif  // SENSOR_MSGS__IMAGE_ENCODINGS_HPP_
