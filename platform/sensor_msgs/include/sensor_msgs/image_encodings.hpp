@@ -135,14 +135,16 @@ static inline int numChannels(const std::string & encoding)
 
 static inline int bitDepth(const std::string & encoding)
 {
-  if (encoding == MONO8 || encoding == BGR8 || encoding == RGB8 || encoding == BGRA8 ||
-      encoding == RGBA8 || encoding == BAYER_RGGB8 || encoding == BAYER_BGGR8 ||
-      encoding == BAYER_GBRG8 || encoding == BAYER_GRBG8) {
+  if (
+    encoding == MONO8 || encoding == BGR8 || encoding == RGB8 || encoding == BGRA8 ||
+    encoding == RGBA8 || encoding == BAYER_RGGB8 || encoding == BAYER_BGGR8 ||
+    encoding == BAYER_GBRG8 || encoding == BAYER_GRBG8) {
     return 8;
   }
-  if (encoding == MONO16 || encoding == BGR16 || encoding == RGB16 || encoding == BGRA16 ||
-      encoding == RGBA16 || encoding == BAYER_RGGB16 || encoding == BAYER_BGGR16 ||
-      encoding == BAYER_GBRG16 || encoding == BAYER_GRBG16) {
+  if (
+    encoding == MONO16 || encoding == BGR16 || encoding == RGB16 || encoding == BGRA16 ||
+    encoding == RGBA16 || encoding == BAYER_RGGB16 || encoding == BAYER_BGGR16 ||
+    encoding == BAYER_GBRG16 || encoding == BAYER_GRBG16) {
     return 16;
   }
   if (encoding == YUV422 || encoding == YUV422_YUY2 || encoding == NV21 || encoding == NV24) {

@@ -1,0 +1,49 @@
+#include "rclcpp/detail/notifier.hpp"
+
+namespace rclcpp
+{
+namespace detail
+{
+
+Notifier & Notifier::instance()
+{
+  static Notifier notifier;
+  return notifier;
+}
+
+uint64_t Notifier::generation()
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  return generation_;
+}
+
+void Notifier::notify()
+{
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++generation_;
+  }
+  cv_.notify_all();
+}
+
+void Notifier::wait_until(uint64_t seen, std::chrono::steady_clock::time_point deadline)
+{
+  std::unique_lock<std::mutex> lock(mutex_);
+  cv_.wait_until(lock, deadline, [this, seen] { return generation_ != seen; });
+}
+
+std::chrono::steady_clock::time_point deadline_after(std::chrono::nanoseconds timeout)
+{
+  using Clock = std::chrono::steady_clock;
+  if (timeout < std::chrono::nanoseconds::zero()) {
+    return Clock::time_point::max();
+  }
+  const auto now = Clock::now();
+  if (timeout > Clock::time_point::max() - now) {
+    return Clock::time_point::max();
+  }
+  return now + timeout;
+}
+
+}  // namespace detail
+}  // namespace rclcpp

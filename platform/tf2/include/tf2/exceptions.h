@@ -1,0 +1,81 @@
+#ifndef TF2__EXCEPTIONS_H_
+#define TF2__EXCEPTIONS_H_
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace tf2
+{
+enum class TF2Error : std::uint8_t {
+  TF2_NO_ERROR = 0,
+  TF2_LOOKUP_ERROR = 1,
+  TF2_CONNECTIVITY_ERROR = 2,
+  TF2_EXTRAPOLATION_ERROR = 3,
+  TF2_INVALID_ARGUMENT_ERROR = 4,
+  TF2_TIMEOUT_ERROR = 5,
+  TF2_TRANSFORM_ERROR = 6
+};
+
+// Base of every error the buffer reports; catching it catches all of them.
+class TransformException : public std::runtime_error
+{
+public:
+  explicit TransformException(const std::string errorDescription)
+  : std::runtime_error(errorDescription)
+  {
+  }
+};
+
+// The two frames exist but belong to trees that are not connected.
+class ConnectivityException : public TransformException
+{
+public:
+  explicit ConnectivityException(const std::string errorDescription)
+  : TransformException(errorDescription)
+  {
+  }
+};
+
+// A frame is unknown to the buffer.
+class LookupException : public TransformException
+{
+public:
+  explicit LookupException(const std::string errorDescription)
+  : TransformException(errorDescription)
+  {
+  }
+};
+
+// The requested time lies outside the stored range of a transform of the chain.
+class ExtrapolationException : public TransformException
+{
+public:
+  explicit ExtrapolationException(const std::string errorDescription)
+  : TransformException(errorDescription)
+  {
+  }
+};
+
+// A frame id is empty or malformed.
+class InvalidArgumentException : public TransformException
+{
+public:
+  explicit InvalidArgumentException(const std::string errorDescription)
+  : TransformException(errorDescription)
+  {
+  }
+};
+
+// A wait for a transform ran out of time.
+class TimeoutException : public TransformException
+{
+public:
+  explicit TimeoutException(const std::string errorDescription)
+  : TransformException(errorDescription)
+  {
+  }
+};
+}  // namespace tf2
+
+#endif  // TF2__EXCEPTIONS_H_

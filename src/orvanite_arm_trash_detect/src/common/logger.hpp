@@ -1,0 +1,78 @@
+// The process-wide logger and the LOG_* macros every source file uses.
+//
+// One spdlog logger named "spdlog" whose sinks (coloured console, systemd journal) and level are
+// read once from SPDLOG_STDOUT, SPDLOG_SYSTEMD and SPDLOG_LEVEL. Each line is written as
+// "<n> [LEVEL] <message>", where n is a message counter shown modulo 128 in three columns.
+#ifndef ORVANITE_ARM_TRASH_DETECT__COMMON__LOGGER_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__COMMON__LOGGER_HPP_
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include <fmt/format.h>
+#include <spdlog/spdlog.h>
+
+namespace orvanite
+{
+class Logger
+{
+public:
+  // The one instance, built on the first call; a failed build is retried by the next call.
+  static Logger & Instance()
+  {
+    static Logger instance("spdlog");
+    return instance;
+  }
+
+  // Chooses sinks and level from the environment, printing its decisions to std::cout.
+  explicit Logger(const std::string & name);
+  ~Logger();
+
+  Logger(const Logger &) = delete;
+  Logger & operator=(const Logger &) = delete;
+
+  // Formats the message (always, also below the level), counts it when it reaches the level and
+  // hands "<prefix><message>" to spdlog as finished text with the call site's location.
+  // `prefix_format` is one of the level prefixes, e.g. "{0:3d} [INFO] ".
+  template <typename... Args>
+  void Log(
+    const spdlog::source_loc & location, int level, const char * prefix_format,
+    fmt::format_string<Args...> format, Args &&... args)
+  {
+    const std::shared_ptr<spdlog::logger> logger = logger_;
+    const std::string message = fmt::format(format, std::forward<Args>(args)...);
+    if (log_level_ > level) {
+      return;
+    }
+    WriteCounted(logger, location, level, prefix_format, message);
+  }
+
+  // The library logger, for tests that attach a sink of their own.
+  std::shared_ptr<spdlog::logger> library_logger() const { return logger_; }
+  int level() const { return log_level_; }
+
+private:
+  void WriteCounted(
+    const std::shared_ptr<spdlog::logger> & logger, const spdlog::source_loc & location, int level,
+    const char * prefix_format, const std::string & message);
+
+  std::shared_ptr<spdlog::logger> logger_;
+  std::atomic<std::uint8_t> log_count_{0};
+  int log_level_ = 2;
+};
+}  // namespace orvanite
+
+#define ORVANITE_LOG_AT(level, prefix, ...)                                                       \
+  ::orvanite::Logger::Instance().Log(                                                             \
+    ::spdlog::source_loc{__FILE__, __LINE__, static_cast<const char *>(__func__)}, level, prefix, \
+    __VA_ARGS__)
+
+#define LOG_DEBUG(...) ORVANITE_LOG_AT(1, "{0:3d} [DEBUG] ", __VA_ARGS__)
+#define LOG_INFO(...) ORVANITE_LOG_AT(2, "{0:3d} [INFO] ", __VA_ARGS__)
+#define LOG_WARN(...) ORVANITE_LOG_AT(3, "{0:3d} [WARN] ", __VA_ARGS__)
+#define LOG_ERROR(...) ORVANITE_LOG_AT(4, "{0:3d} [ERROR] ", __VA_ARGS__)
+
+#endif  // ORVANITE_ARM_TRASH_DETECT__COMMON__LOGGER_HPP_

@@ -1,0 +1,115 @@
+// Collects what the process logger writes while an instance lives, with each record's source
+// location. The logger's level still applies: run tests that read DEBUG lines with
+// SPDLOG_LEVEL=debug in their environment.
+#ifndef ORVANITE_ARM_TRASH_DETECT__TEST__SUPPORT__LOG_CAPTURE_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__TEST__SUPPORT__LOG_CAPTURE_HPP_
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <spdlog/sinks/base_sink.h>
+
+#include "common/logger.hpp"
+
+namespace orvanite_test
+{
+struct LogRecord
+{
+  std::string line;
+  int level;
+  std::string file;
+  int source_line;
+  std::string function;
+};
+
+class RecordingSink : public spdlog::sinks::base_sink<std::mutex>
+{
+public:
+  std::vector<LogRecord> Records()
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return records_;
+  }
+  void Clear()
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    records_.clear();
+  }
+
+protected:
+  void sink_it_(const spdlog::details::log_msg & msg) override
+  {
+    records_.push_back(
+      {std::string(msg.payload.data(), msg.payload.size()), static_cast<int>(msg.level),
+       msg.source.filename ? msg.source.filename : "", msg.source.line,
+       msg.source.funcname ? msg.source.funcname : ""});
+  }
+  void flush_() override {}
+
+private:
+  std::vector<LogRecord> records_;  // guarded by the base sink's mutex_
+};
+
+class LogCapture
+{
+public:
+  LogCapture() : sink_(std::make_shared<RecordingSink>())
+  {
+    logger_ = orvanite::Logger::Instance().library_logger();
+    if (logger_) {
+      logger_->sinks().push_back(sink_);
+    }
+  }
+  ~LogCapture()
+  {
+    if (logger_) {
+      auto & sinks = logger_->sinks();
+      for (auto it = sinks.begin(); it != sinks.end(); ++it) {
+        if (*it == sink_) {
+          sinks.erase(it);
+          break;
+        }
+      }
+    }
+  }
+  LogCapture(const LogCapture &) = delete;
+  LogCapture & operator=(const LogCapture &) = delete;
+
+  std::vector<LogRecord> Records() const { return sink_->Records(); }
+  std::vector<std::string> Lines() const
+  {
+    std::vector<std::string> lines;
+    for (const auto & record : sink_->Records()) {
+      lines.push_back(record.line);
+    }
+    return lines;
+  }
+  // Lines without their counter, each starting at its "[LEVEL]".
+  std::vector<std::string> Messages() const;
+  void Clear() { sink_->Clear(); }
+
+private:
+  std::shared_ptr<RecordingSink> sink_;
+  std::shared_ptr<spdlog::logger> logger_;
+};
+
+// The line from its level tag on: "  7 [INFO] text" gives "[INFO] text".
+inline std::string WithoutCounter(const std::string & line)
+{
+  const auto bracket = line.find('[');
+  return bracket == std::string::npos ? line : line.substr(bracket);
+}
+
+inline std::vector<std::string> LogCapture::Messages() const
+{
+  std::vector<std::string> messages;
+  for (const auto & line : Lines()) {
+    messages.push_back(WithoutCounter(line));
+  }
+  return messages;
+}
+}  // namespace orvanite_test
+
+#endif  // ORVANITE_ARM_TRASH_DETECT__TEST__SUPPORT__LOG_CAPTURE_HPP_
