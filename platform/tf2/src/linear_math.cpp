@@ -57,7 +57,8 @@ Vector3 quatRotate(const Quaternion & rotation, const Vector3 & v)
 void Matrix3x3::setRotation(const Quaternion & q)
 {
   const Eigen::Matrix3d m = toEigen(q).normalized().toRotationMatrix();
-  *this = Matrix3x3(m(0, 0), m(0, 1), m(0, 2), m(1, 0), m(1, 1), m(1, 2), m(2, 0), m(2, 1), m(2, 2));
+  *this =
+    Matrix3x3(m(0, 0), m(0, 1), m(0, 2), m(1, 0), m(1, 1), m(1, 2), m(2, 0), m(2, 1), m(2, 2));
 }
 
 void Matrix3x3::getRotation(Quaternion & q) const

@@ -24,7 +24,10 @@ double durationToSec(const tf2::Duration & input)
   return std::chrono::duration_cast<std::chrono::duration<double>>(input).count();
 }
 
-double timeToSec(const TimePoint & timepoint) { return durationToSec(timepoint.time_since_epoch()); }
+double timeToSec(const TimePoint & timepoint)
+{
+  return durationToSec(timepoint.time_since_epoch());
+}
 
 std::string displayTimePoint(const TimePoint & stamp)
 {

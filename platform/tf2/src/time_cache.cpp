@@ -13,7 +13,8 @@ void setError(std::string * error, const std::string & text)
   }
 }
 
-TransformStorage interpolate(const TransformStorage & one, const TransformStorage & two, TimePoint time)
+TransformStorage interpolate(
+  const TransformStorage & one, const TransformStorage & two, TimePoint time)
 {
   // A change of parent between the two stamps cannot be blended: keep the earlier one.
   if (one.parent_id != two.parent_id) {

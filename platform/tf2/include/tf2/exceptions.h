@@ -7,7 +7,8 @@
 
 namespace tf2
 {
-enum class TF2Error : std::uint8_t {
+enum class TF2Error : std::uint8_t
+{
   TF2_NO_ERROR = 0,
   TF2_LOOKUP_ERROR = 1,
   TF2_CONNECTIVITY_ERROR = 2,

@@ -25,13 +25,19 @@ public:
   const tf2Scalar & getY() const { return y_; }
   const tf2Scalar & getZ() const { return z_; }
   const tf2Scalar & getW() const { return w_; }
-  void setValue(tf2Scalar x, tf2Scalar y, tf2Scalar z, tf2Scalar w) { *this = Quaternion(x, y, z, w); }
+  void setValue(tf2Scalar x, tf2Scalar y, tf2Scalar z, tf2Scalar w)
+  {
+    *this = Quaternion(x, y, z, w);
+  }
 
   void setRotation(const Vector3 & axis, tf2Scalar angle);
   // Fixed-axis roll about X, then pitch about Y, then yaw about Z (radians).
   void setRPY(tf2Scalar roll, tf2Scalar pitch, tf2Scalar yaw);
 
-  tf2Scalar dot(const Quaternion & q) const { return x_ * q.x_ + y_ * q.y_ + z_ * q.z_ + w_ * q.w_; }
+  tf2Scalar dot(const Quaternion & q) const
+  {
+    return x_ * q.x_ + y_ * q.y_ + z_ * q.z_ + w_ * q.w_;
+  }
   tf2Scalar length2() const { return dot(*this); }
   tf2Scalar length() const { return std::sqrt(length2()); }
   Quaternion & normalize();
