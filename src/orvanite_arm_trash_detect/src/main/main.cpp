@@ -1,0 +1,30 @@
+// Entry point: starts ROS, builds the detection node from the package's configuration and serves
+// until SIGINT or SIGTERM.
+#include <exception>
+#include <string>
+
+#include "ament_index_cpp/get_package_share_directory.hpp"
+#include "common/logger.hpp"
+#include "rclcpp/rclcpp.hpp"
+#include "trash_pose_detection/detection_node.hpp"
+
+int main(int argc, char ** argv)
+{
+  rclcpp::init(argc, argv, rclcpp::InitOptions(), rclcpp::SignalHandlerOptions::All);
+  DetectionNode * detection_node = nullptr;
+  try {
+    const std::string config_path =
+      ament_index_cpp::get_package_share_directory("orvanite_arm_trash_detect") +
+      "/config/trash_pose_detect_config.yaml";
+    LOG_DEBUG("trash_pose_detect_config_path = {}", config_path);
+    // Lives until the process ends, like everything it owns.
+    detection_node = new DetectionNode(config_path);
+  } catch (const std::exception & e) {
+    LOG_ERROR("start-up failed: {}", e.what());
+    rclcpp::shutdown();
+    return 1;
+  }
+  detection_node->run();
+  rclcpp::shutdown();
+  return 0;
+}

@@ -1,0 +1,60 @@
+// The process's ROS objects: one node and one CameraDetectionNode per configured camera, the node
+// that serves ArmTrashPose, and the one multi-threaded executor that spins them all.
+#ifndef ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_DETECTION__DETECTION_NODE_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_DETECTION__DETECTION_NODE_HPP_
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "orvanite_protocol/msg/trash_info.hpp"
+#include "orvanite_protocol/srv/arm_trash_pose.hpp"
+#include "rclcpp/rclcpp.hpp"
+
+class CameraDetectionNode;
+
+class DetectionNode
+{
+public:
+  using ArmTrashPose = orvanite_protocol::srv::ArmTrashPose;
+  using TrashInfo = orvanite_protocol::msg::TrashInfo;
+
+  // Reads the service configuration at `config_path` (keys under `orvanite_arm_trash_detect`),
+  // builds every camera from "<share>/config/cam<i+1>_detect_config.yaml" in list order, then the
+  // service node and the service. Throws on a missing file or key, or a camera that fails.
+  explicit DetectionNode(const std::string & config_path);
+
+  // Spins the executor on a thread of its own until ROS shuts down, then joins it.
+  void run();
+
+  // Asks every camera for a fresh result, waits for each in camera order up to
+  // `detect_timeout_ms_`, and answers with the first target chosen.
+  void DetectCallback(
+    const std::shared_ptr<ArmTrashPose::Request> request,
+    std::shared_ptr<ArmTrashPose::Response> response);
+
+  // Aim mode: the record nearest to the request's aim point (map frame), strictly closer than
+  // `aim_grab_radius_`; the first of equally near records wins. Writes it into the response.
+  bool ChooseTargetTrashInfo(
+    std::vector<TrashInfo> trash_infos, const std::shared_ptr<ArmTrashPose::Request> request,
+    std::shared_ptr<ArmTrashPose::Response> response);
+
+  // The record nearest to the arm-base origin, strictly closer than `max_grab_radius_`.
+  bool ChooseNearestTrashInfo(
+    const std::vector<TrashInfo> & trash_infos, std::shared_ptr<ArmTrashPose::Response> response);
+
+private:
+  std::size_t cam_num_ = 0;
+  float max_grab_radius_ = 1.0f;
+  float aim_grab_radius_ = 0.05f;
+  int detect_timeout_ms_ = 600;
+  std::vector<std::shared_ptr<CameraDetectionNode>> camera_detection_nodes_;
+  std::vector<std::shared_ptr<rclcpp::Node>> camera_nodes_;
+  std::shared_ptr<rclcpp::Node> node_;
+  std::shared_ptr<rclcpp::executors::MultiThreadedExecutor> executor_;
+  std::shared_ptr<rclcpp::Service<ArmTrashPose>> service_;
+  std::shared_ptr<rclcpp::CallbackGroup> callback_group_;
+};
+
+#endif  // ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_DETECTION__DETECTION_NODE_HPP_
