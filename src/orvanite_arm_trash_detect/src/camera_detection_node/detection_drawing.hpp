@@ -1,0 +1,28 @@
+// The annotated detection image.
+#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__DETECTION_DRAWING_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__DETECTION_DRAWING_HPP_
+
+#include <string>
+#include <vector>
+
+#include <opencv2/core.hpp>
+
+#include "camera_detection_node/types.hpp"
+
+namespace orvanite
+{
+// Overwrites `output` with `frame` (8-bit, 3 channels, channel order of the palettes) annotated:
+// per detection a box in kClassColors80[label], a "<name> <prob * 100 with one decimal>%" label
+// on a (0, 0, 255) background at the box's top-left corner, and its mask painted in
+// kClassColors20[label % 20] on an overlay; then output = 0.5 output + 0.8 overlay + 1.0
+// (saturated), so the result is brighter than the frame. `class_names` is indexed by label.
+//
+// A label outside a palette takes the colour at label modulo the palette's size; a label without
+// a class name is shown by its number. A mask that is not the frame's size is not painted. An
+// empty frame gives an empty output.
+void DrawDetectedObjects(
+  const cv::Mat & frame, cv::Mat & output, const std::vector<DetectedObject> & objs,
+  const std::vector<std::string> & class_names);
+}  // namespace orvanite
+
+#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__DETECTION_DRAWING_HPP_
