@@ -1,0 +1,57 @@
+// A node of a scene file that remembers the file and the key path leading to it, so that every
+// error names both: "<file>: key 'objects[2].size': <problem>".
+#ifndef ORVANITE_SCENE_SIM__YAML_NODE_HPP_
+#define ORVANITE_SCENE_SIM__YAML_NODE_HPP_
+
+#include <string>
+#include <vector>
+
+#include <yaml-cpp/yaml.h>
+
+namespace orvanite_scene_sim
+{
+
+class YamlNode
+{
+public:
+  // Throws std::runtime_error when the file is missing, unreadable, not YAML or not a map.
+  static YamlNode Load(const std::string & file);
+
+  bool Has(const std::string & key) const;
+
+  // The map under key; throws when it is missing or not a map.
+  YamlNode Child(const std::string & key) const;
+
+  // The maps of the sequence under key; throws when it is missing or not a sequence of maps.
+  std::vector<YamlNode> Children(const std::string & key) const;
+
+  // The value under key; throws when it is missing or does not convert.
+  template <typename T>
+  T Get(const std::string & key) const
+  {
+    const YAML::Node value = Require(key);
+    try {
+      return value.as<T>();
+    } catch (const YAML::Exception &) {
+      Fail(key, "has the wrong type");
+    }
+  }
+
+  // A sequence of exactly count numbers.
+  std::vector<double> GetNumbers(const std::string & key, std::size_t count) const;
+
+  [[noreturn]] void Fail(const std::string & key, const std::string & problem) const;
+
+private:
+  YamlNode(YAML::Node node, std::string file, std::string path);
+  YAML::Node Require(const std::string & key) const;
+  std::string KeyPath(const std::string & key) const;
+
+  YAML::Node node_;
+  std::string file_;
+  std::string path_;
+};
+
+}  // namespace orvanite_scene_sim
+
+#endif  // ORVANITE_SCENE_SIM__YAML_NODE_HPP_
