@@ -1,0 +1,90 @@
+// A grasp-pose routine that also checks the reach window of the grasp mode.
+#include <cmath>
+#include <cstdio>
+
+#include "common/logger.hpp"
+#include "trash_pose_estimate/grab_orientation.hpp"
+#include "trash_pose_estimate/grab_pose_estimate.hpp"
+
+namespace
+{
+
+// The routine works from a fixed point count, not from min_trash_cloud_size_.
+constexpr std::size_t kMinCommonPoints = 100;
+
+void LogHeightRule(GrabPoseEstimate::HeightRule rule)
+{
+  using Rule = GrabPoseEstimate::HeightRule;
+  switch (rule) {
+    case Rule::kTooLow:
+      LOG_WARN("grab_tcp_.z()-trash_lowest_z_ < 0.015!!!");
+      break;
+    case Rule::kSetToLowest:
+      LOG_WARN("grab_tcp_.z() = trash_lowest_z_!!!");
+      break;
+    case Rule::kLowered:
+      LOG_WARN("grab_tcp_.z() -= tcp_ajust_value_");
+      break;
+    case Rule::kBelowClamp:
+      LOG_WARN("grab_tcp_.z() < (trash_lowest_z_ + 0.005)!!!");
+      break;
+    case Rule::kClamped:
+      LOG_WARN("grab_tcp_.z() = (trash_lowest_z_ + 0.005)!!!");
+      break;
+  }
+}
+
+}  // namespace
+
+int GrabPoseEstimate::CommonGrabPoseFunc(Cloud::Ptr & cloud)
+{
+  LOG_DEBUG("-------------------CommonGrabPoseFunc-----------------------");
+  PclProcessFunc(cloud, cloud);
+  LOG_DEBUG("处理后点云数量： {}", cloud->size());
+  if (cloud->size() < kMinCommonPoints) {
+    LOG_WARN("处理后点云数量太少!");
+    return ESTIMATE_TOO_FEW_POINTS;
+  }
+  MeasureCloud(cloud);
+  grab_tcp_ = pca_center_.head<3>();
+  if (!IsInWorkspace(grab_tcp_)) {
+    return ESTIMATE_OUT_OF_WORKSPACE;
+  }
+  ClassifyMainAxis();
+
+  if (main_axis_type_ == 1 || main_axis_type_ == 3) {
+    SetLyingMainAxis();
+    if (!isInGrabSpace(main_axis_type_, grab_tcp_)) {
+      return kLyingTrashOutOfVerticalGrabSpace;
+    }
+    PlaceLyingTcp(LogHeightRule);
+    const float rot_z = std::atan2(-grab_mainaxis_.y(), grab_mainaxis_.x());
+    LOG_DEBUG("rot_z: {}", rot_z);
+    AssignGrabPose(grab_tcp_, orvanite::TopDownGraspOrientation(rot_z), grab_pose_);
+  } else if (main_axis_type_ == 2 || main_axis_type_ == 4) {
+    SetGrabMainAxis(Eigen::Vector3f(0.0f, 0.0f, -1.0f));
+    PlaceSteepTcp(Eigen::Vector2f::Zero());
+    LOG_DEBUG("grab_tcp_.x() += tcp_ajust_value_ * v_tcp.x() !");
+    LOG_DEBUG("grab_tcp_.y() += tcp_ajust_value_ * v_tcp.y() !");
+    if (!isInGrabSpace(main_axis_type_, grab_tcp_)) {
+      return kSteepTrashOutOfParallelGrabSpace;
+    }
+    const Eigen::Quaterniond orientation = orvanite::SideGraspOrientation(grab_tcp_);
+    std::printf(
+      "q_grab: %f  %f  %f  %f\n", orientation.w(), orientation.x(), orientation.y(),
+      orientation.z());
+    AssignGrabPose(grab_tcp_, orientation, grab_pose_);
+  } else {
+    return ESTIMATE_AXIS_TYPE_UNHANDLED;
+  }
+
+  // The pose checks only advise: an accepted pose is taken, and so is one they would veto.
+  if (AlwaysTrueGrabCheck(grab_pose_)) {
+    AlwaysFalseGrabCheck(grab_pose_);
+  }
+  return ESTIMATE_OK;
+}
+
+bool GrabPoseEstimate::AlwaysTrueGrabCheck(GrabPose) { return true; }
+
+bool GrabPoseEstimate::AlwaysFalseGrabCheck(GrabPose) { return false; }

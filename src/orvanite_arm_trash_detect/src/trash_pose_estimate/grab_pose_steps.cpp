@@ -1,0 +1,92 @@
+// Steps that the grasp-pose routines share.
+#include <algorithm>
+#include <cstddef>
+
+#include "common/logger.hpp"
+#include "trash_pose_estimate/grab_pose_estimate.hpp"
+
+namespace
+{
+
+// PCA needs three points whatever the configured minimum.
+constexpr std::size_t kMinMeasurablePoints = 3;
+
+}  // namespace
+
+bool GrabPoseEstimate::ProcessAndCheckSize(Cloud::Ptr & cloud)
+{
+  PclProcessFunc(cloud, cloud);
+  LOG_DEBUG("After PclProcessFunc trash_cloud size: {}", cloud->size());
+  const std::size_t minimum = std::max<std::size_t>(min_trash_cloud_size_, kMinMeasurablePoints);
+  if (cloud->size() < minimum) {
+    LOG_WARN("After PclProcessFunc trash_cloud size is less than {} !!!", minimum);
+    return false;
+  }
+  return true;
+}
+
+void GrabPoseEstimate::MeasureCloud(Cloud::Ptr & cloud)
+{
+  PCAFunc(cloud);
+  OBBFunc(cloud);
+  AABBFunc(cloud);
+  MinAreaRectFunc(cloud);
+}
+
+void GrabPoseEstimate::ClassifyMainAxis()
+{
+  Eigen::Vector3f main_axis = pca_eigen_vectors_.col(0);
+  GetMainaxisType(main_axis, main_axis_type_);
+  pca_eigen_vectors_.col(0) = main_axis;
+}
+
+void GrabPoseEstimate::SetGrabMainAxis(const Eigen::Vector3f & axis)
+{
+  grab_mainaxis_ = axis;
+  LOG_DEBUG(
+    "grab_mainaxis_: {}, {}, {}", grab_mainaxis_.x(), grab_mainaxis_.y(), grab_mainaxis_.z());
+}
+
+void GrabPoseEstimate::SetLyingMainAxis()
+{
+  float direction[2];
+  GetMinAreaRectDirection(direction);
+  SetGrabMainAxis(Eigen::Vector3f(direction[0], direction[1], 0.0f));
+}
+
+void GrabPoseEstimate::PlaceLyingTcp(HeightRuleLog log)
+{
+  if (static_cast<double>(pca_size_[0]) > 0.1 && trash_height_ > extend_height_threshold_) {
+    ExtendGrabTCP(grab_tcp_);
+  }
+  // Keep the fingers off the floor under the item, but low enough to close around it.
+  if (static_cast<double>(grab_tcp_.z() - trash_lowest_z_) < 0.015) {
+    log(HeightRule::kTooLow);
+    grab_tcp_.z() = trash_lowest_z_;
+    log(HeightRule::kSetToLowest);
+  }
+  if (
+    trash_height_ > tcp_ajust_threshold_ &&
+    static_cast<double>(grab_tcp_.z() - trash_lowest_z_) > 0.015) {
+    grab_tcp_.z() -= tcp_ajust_value_;
+    log(HeightRule::kLowered);
+    const double lowest_allowed = static_cast<double>(trash_lowest_z_) + 0.005;
+    if (lowest_allowed > grab_tcp_.z()) {
+      log(HeightRule::kBelowClamp);
+      grab_tcp_.z() = static_cast<float>(lowest_allowed);
+      log(HeightRule::kClamped);
+    }
+  }
+  if (is_on_floor_) {
+    grab_tcp_.z() = -base_height_;
+  }
+}
+
+void GrabPoseEstimate::PlaceSteepTcp(const Eigen::Vector2f & away_from)
+{
+  ExtendGrabTCP(grab_tcp_);
+  Eigen::Vector3f direction(grab_tcp_.x() - away_from.x(), grab_tcp_.y() - away_from.y(), 0.0f);
+  direction.normalize();  // a zero vector stays zero
+  grab_tcp_.x() += tcp_ajust_value_ * direction.x();
+  grab_tcp_.y() += tcp_ajust_value_ * direction.y();
+}
