@@ -42,7 +42,6 @@ fs::path ModelPath(const ConfigNode & section)
 OnnxBackend::OnnxBackend(const ConfigNode & section)
 {
   constexpr int kMaxInputSide = 8192;
-  const fs::path model_path = ModelPath(section);
   input_size_.width = GetInRange(section, "input_width", 1, kMaxInputSide);
   input_size_.height = GetInRange(section, "input_height", 1, kMaxInputSide);
   settings_.num_classes = GetInRange(section, "num_classes", 1, 1 << 16);
@@ -50,6 +49,7 @@ OnnxBackend::OnnxBackend(const ConfigNode & section)
   settings_.nms_threshold = GetInRange(section, "nms_threshold", 0.0F, 1.0F);
   settings_.mask_threshold = GetInRange(section, "mask_threshold", 0.001F, 0.999F);
   settings_.max_detections = GetInRange(section, "max_detections", 1, 1 << 16);
+  const fs::path model_path = ModelPath(section);
 
   const std::string model_text = "model '" + model_path.string() + "'";
   try {

@@ -201,4 +201,27 @@ TEST_F(FrameChecks, AcceptsFramesOfAnyShape)
   }
 }
 
+// The shipped examples stay in step with the parser: the colour one runs as it is, the network
+// one fails only for the network file that users supply.
+TEST(ShippedExamples, ParseCompletely)
+{
+  const std::string dir = TEST_CONFIG_DIR;
+  YOLOv8Seg color_key(dir + "/example_color_key.yaml");
+  std::vector<DetectedObject> objects;
+  ASSERT_TRUE(color_key.detect(cv::Mat(60, 80, CV_8UC3, cv::Scalar(0, 0, 255)), objects));
+  ASSERT_EQ(objects.size(), 1U);
+  EXPECT_EQ(objects[0].label, 4);
+
+  try {
+    YOLOv8Seg onnx(dir + "/example_onnx.yaml");
+    FAIL() << "the example network is not shipped";
+  } catch (const std::runtime_error & e) {
+    EXPECT_NE(
+      std::string(e.what()).find(
+        "key 'onnx.model_path': model file '" + dir + "/yolov8_seg.onnx' does not exist"),
+      std::string::npos)
+      << e.what();
+  }
+}
+
 }  // namespace
