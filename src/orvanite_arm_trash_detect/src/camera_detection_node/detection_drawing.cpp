@@ -21,8 +21,10 @@ cv::Scalar PaletteColor(const std::vector<std::vector<int>> & palette, int label
   const std::vector<int> & entry = palette[((label % size) + size) % size];
   return cv::Scalar(entry[0], entry[1], entry[2], 0);
 }
+}  // namespace
 
-std::string LabelText(const DetectedObject & obj, const std::vector<std::string> & class_names)
+std::string DetectionLabelText(
+  const DetectedObject & obj, const std::vector<std::string> & class_names)
 {
   const bool named = obj.label >= 0 && obj.label < static_cast<int>(class_names.size());
   const std::string name = named ? class_names[obj.label] : std::to_string(obj.label);
@@ -31,7 +33,6 @@ std::string LabelText(const DetectedObject & obj, const std::vector<std::string>
     text, sizeof(text), "%s %.1f%%", name.c_str(), static_cast<double>(obj.prob * 100.0F));
   return text;
 }
-}  // namespace
 
 void DrawDetectedObjects(
   const cv::Mat & frame, cv::Mat & output, const std::vector<DetectedObject> & objs,
@@ -47,7 +48,7 @@ void DrawDetectedObjects(
     const cv::Rect box = obj.rect;
     cv::rectangle(output, box, PaletteColor(kClassColors80, obj.label), 2, cv::LINE_8, 0);
 
-    const std::string text = LabelText(obj, class_names);
+    const std::string text = DetectionLabelText(obj, class_names);
     // An empty mask would mean "everywhere" to setTo.
     if (!obj.mask.empty() && obj.mask.size() == frame.size()) {
       overlay.setTo(PaletteColor(kClassColors20, obj.label), obj.mask);

@@ -11,15 +11,19 @@
 
 namespace orvanite
 {
+// "<name> <prob * 100 with one decimal>%" (e.g. "bottle 87.7%"), at most 255 characters; the name
+// is class_names[label], or the label's number when the list has no such entry.
+std::string DetectionLabelText(
+  const DetectedObject & obj, const std::vector<std::string> & class_names);
+
 // Overwrites `output` with `frame` (8-bit, 3 channels, channel order of the palettes) annotated:
-// per detection a box in kClassColors80[label], a "<name> <prob * 100 with one decimal>%" label
-// on a (0, 0, 255) background at the box's top-left corner, and its mask painted in
-// kClassColors20[label % 20] on an overlay; then output = 0.5 output + 0.8 overlay + 1.0
-// (saturated), so the result is brighter than the frame. `class_names` is indexed by label.
+// per detection a box in kClassColors80[label], its DetectionLabelText on a (0, 0, 255)
+// background at the box's top-left corner, and its mask painted in kClassColors20[label % 20] on
+// an overlay; then output = 0.5 output + 0.8 overlay + 1.0 (saturated), so the result is brighter
+// than the frame. `class_names` is indexed by label.
 //
-// A label outside a palette takes the colour at label modulo the palette's size; a label without
-// a class name is shown by its number. A mask that is not the frame's size is not painted. An
-// empty frame gives an empty output.
+// A label outside a palette takes the colour at label modulo the palette's size. A mask that is
+// not the frame's size is not painted. An empty frame gives an empty output.
 void DrawDetectedObjects(
   const cv::Mat & frame, cv::Mat & output, const std::vector<DetectedObject> & objs,
   const std::vector<std::string> & class_names);
