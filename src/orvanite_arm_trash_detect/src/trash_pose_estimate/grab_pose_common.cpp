@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "common/logger.hpp"
-#include "trash_pose_estimate/grab_orientation.hpp"
+#include "trash_pose_estimate/grab_geometry.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 
 namespace

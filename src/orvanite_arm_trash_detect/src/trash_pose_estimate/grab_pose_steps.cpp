@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "common/logger.hpp"
+#include "trash_pose_estimate/grab_geometry.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 
 namespace
@@ -85,8 +86,5 @@ void GrabPoseEstimate::PlaceLyingTcp(HeightRuleLog log)
 void GrabPoseEstimate::PlaceSteepTcp(const Eigen::Vector2f & away_from)
 {
   ExtendGrabTCP(grab_tcp_);
-  Eigen::Vector3f direction(grab_tcp_.x() - away_from.x(), grab_tcp_.y() - away_from.y(), 0.0f);
-  direction.normalize();  // a zero vector stays zero
-  grab_tcp_.x() += tcp_ajust_value_ * direction.x();
-  grab_tcp_.y() += tcp_ajust_value_ * direction.y();
+  grab_tcp_ = orvanite::MoveAwayInFloorPlane(grab_tcp_, away_from, tcp_ajust_value_);
 }

@@ -66,7 +66,7 @@ YAML::Node YamlConfigReader::Lookup(const std::string & map, const std::string &
 {
   const YAML::Node & root = root_;  // const access never inserts missing keys
   const YAML::Node map_node = root[map];
-  if (!map_node.IsMap()) {
+  if (!map_node.IsDefined() || !map_node.IsMap()) {
     Fail(map, "missing map");
   }
   const YAML::Node value = map_node[key];

@@ -1,4 +1,4 @@
-#include "trash_pose_estimate/grab_orientation.hpp"
+#include "trash_pose_estimate/grab_geometry.hpp"
 
 #include <cmath>
 
@@ -31,6 +31,17 @@ Eigen::Quaterniond SideGraspOrientation(const Eigen::Vector3f & tcp)
   const float rot_x = -std::atan2(tcp.y(), -tcp.x());
   return (GraspDownQuaternion() * QuarterTurnAboutY()) *
          HalfAngleQuaternion(Eigen::Vector3d::UnitX(), rot_x);
+}
+
+Eigen::Vector3f MoveAwayInFloorPlane(
+  const Eigen::Vector3f & tcp, const Eigen::Vector2f & from, float distance)
+{
+  Eigen::Vector3f direction(tcp.x() - from.x(), tcp.y() - from.y(), 0.0f);
+  direction.normalize();  // a zero vector stays zero
+  Eigen::Vector3f moved = tcp;
+  moved.x() += distance * direction.x();
+  moved.y() += distance * direction.y();
+  return moved;
 }
 
 }  // namespace orvanite

@@ -1,10 +1,10 @@
-#ifndef ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__GRAB_ORIENTATION_HPP_
-#define ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__GRAB_ORIENTATION_HPP_
+#ifndef ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__GRAB_GEOMETRY_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__GRAB_GEOMETRY_HPP_
 
 #include <Eigen/Core>
 #include <Eigen/Geometry>
 
-// Grasp orientations in the arm-base frame. Products are Hamilton products; half-angle sines
+// Grasp geometry in the arm-base frame. Products are Hamilton products; half-angle sines
 // and cosines are taken in float.
 namespace orvanite
 {
@@ -20,7 +20,11 @@ Eigen::Quaterniond TopDownGraspOrientation(float rot_z);
 // Horizontal grasp whose tool z axis points from the arm-base axis towards `tcp` and whose tool
 // x axis points up: (q_down * q_quarter) * q_x(-atan2(y, -x)).
 Eigen::Quaterniond SideGraspOrientation(const Eigen::Vector3f & tcp);
+// `tcp` moved by `distance` in the floor plane along the unit direction from `from` to it; not
+// moved when it lies straight above `from`. The height is kept.
+Eigen::Vector3f MoveAwayInFloorPlane(
+  const Eigen::Vector3f & tcp, const Eigen::Vector2f & from, float distance);
 
 }  // namespace orvanite
 
-#endif  // ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__GRAB_ORIENTATION_HPP_
+#endif  // ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__GRAB_GEOMETRY_HPP_
