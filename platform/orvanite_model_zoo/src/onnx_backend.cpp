@@ -1,6 +1,7 @@
 #include "onnx_backend.hpp"
 
 #include <filesystem>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -17,9 +18,9 @@ T GetInRange(const ConfigNode & section, const std::string & key, T low, T high)
 {
   const T value = section.get<T>(key);
   if (!(value >= low && value <= high)) {
-    section.fail(
-      key, "must lie in " + std::to_string(low) + " .. " + std::to_string(high) + ", got " +
-             std::to_string(value));
+    std::ostringstream problem;
+    problem << "must lie in " << low << " .. " << high << ", got " << value;
+    section.fail(key, problem.str());
   }
   return value;
 }

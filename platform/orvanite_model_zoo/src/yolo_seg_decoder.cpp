@@ -60,7 +60,10 @@ std::vector<Candidate> ScoredCandidates(
     const float cy = table.at<float>(1, n);
     const float w = table.at<float>(2, n);
     const float h = table.at<float>(3, n);
-    if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(w) || !std::isfinite(h)) {
+    // A box that is not finite or has no area cannot be placed, nor compared in suppression.
+    if (
+      !std::isfinite(cx) || !std::isfinite(cy) || !(w > 0.0F && h > 0.0F) || !std::isfinite(w) ||
+      !std::isfinite(h)) {
       continue;
     }
     candidates.push_back({n, label, score, cv::Rect2d(cx - w / 2, cy - h / 2, w, h)});

@@ -13,7 +13,7 @@ Prototypes: 32 at stride 4; prototype 0 is the mean of the input's channel 0 (re
 (10, 0, ..., 0): a mask covers the red (> 0.5) parts of its box.
 
 Outputs come in the order prototypes, detections, so that readers relying on the order fail.
-Only operators that OpenCV 4.5 and 4.6 import are used: Conv, Reshape, Concat.
+Only operators that OpenCV's ONNX importer handles are used: Conv, Reshape, Concat.
 """
 
 import json

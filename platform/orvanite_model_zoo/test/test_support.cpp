@@ -30,7 +30,11 @@ TempDir::~TempDir()
 std::string TempDir::write(const std::string & name, const std::string & text) const
 {
   const fs::path file = path_ / name;
-  std::ofstream(file) << text;
+  std::ofstream out(file);
+  out << text;
+  if (!out) {
+    throw std::runtime_error("cannot write " + file.string());
+  }
   return file.string();
 }
 
@@ -66,8 +70,9 @@ std::string GenerateOnnx(const TestNetwork & network, const TempDir & dir, const
 {
   const std::string description = dir.write(name + ".json", NetworkJson(network));
   const std::string model = (dir.path() / (name + ".onnx")).string();
-  const std::string command = std::string("'") + TEST_PYTHON + "' '" + TEST_ONNX_GENERATOR + "' '" +
-                              description + "' '" + model + "'";
+  // Bounded: a generator that hangs fails the test instead of stalling it.
+  const std::string command = std::string("timeout 120 '") + TEST_PYTHON + "' '" +
+                              TEST_ONNX_GENERATOR + "' '" + description + "' '" + model + "'";
   const int status = std::system(command.c_str());
   if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !fs::exists(model)) {
     throw std::runtime_error("generating " + model + " failed: " + command);
