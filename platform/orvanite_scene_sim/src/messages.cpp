@@ -48,7 +48,7 @@ sensor_msgs::msg::Image ToImageMsg(
   message.is_bigendian = 0;
   message.step = static_cast<std::uint32_t>(image.cols * image.elemSize());
   const cv::Mat packed = image.isContinuous() ? image : image.clone();
-  message.data.assign(packed.datastart, packed.dataend);
+  message.data.assign(packed.data, packed.data + packed.total() * packed.elemSize());
   return message;
 }
 

@@ -1,0 +1,228 @@
+#include "orvanite_scene_sim/scene_loader.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "orvanite_scene_sim/ground_truth.hpp"
+#include "orvanite_scene_sim/placement.hpp"
+#include "orvanite_scene_sim/renderer.hpp"
+
+namespace orvanite_scene_sim
+{
+namespace
+{
+
+constexpr double kDeg = M_PI / 180.0;
+
+const char * const kScene = R"(
+frames: {map: world, arm_base: base}
+arm_base_in_map: {position: [2.0, 1.0, 0.0], rpy_deg: [0.0, 0.0, 90.0]}
+floor_rgb: [100, 100, 100]
+class_rgb:
+  - {label: 0, rgb: [255, 0, 0]}
+  - {label: 4, rgb: [0, 0, 255]}
+render:
+  mask_grow_px: -2
+  depth_noise_mm: 1.5
+  hole_fraction: 0.01
+  transparent_hole_fraction: 0.7
+  seed: 42
+cameras:
+  - name: front
+    frame_id: front_optical
+    intrinsics: {fx: 600.0, fy: 610.0, cx: 319.5, cy: 239.5, width: 640, height: 480}
+    position: [0.0, 0.0, 0.7]
+    rpy_deg: [0.0, 50.0, 10.0]
+  - name: side
+    frame_id: side_optical
+    intrinsics: {fx: 500.0, fy: 500.0, cx: 320.0, cy: 240.0, width: 640, height: 480}
+    position: [0.0, 0.1, 0.6]
+    look_at: [0.2, 0.6, 0.0]
+objects:
+  - name: paper
+    label: 0
+    shape: sheet
+    size: [0.2, 0.1, 0.002]
+    position: [0.5, 0.1]
+    yaw_deg: 30.0
+    standing: false
+    transparent: false
+  - name: bottle
+    label: 4
+    shape: cylinder
+    size: [0.2, 0.06]
+    position: [0.4, -0.2]
+    yaw_deg: 0.0
+    standing: true
+    transparent: true
+)";
+
+class SceneFile : public ::testing::Test
+{
+protected:
+  std::string Write(const std::string & text)
+  {
+    std::ofstream(path_) << text;
+    return path_;
+  }
+
+  void TearDown() override { std::filesystem::remove(path_); }
+
+  static std::string TempPath()
+  {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    return (std::filesystem::temp_directory_path() / ("scene_" + name + ".yaml")).string();
+  }
+
+  const std::string path_ = TempPath();
+};
+
+TEST_F(SceneFile, LoadsEveryKey)
+{
+  const Scene scene = LoadScene(Write(kScene));
+  EXPECT_EQ(scene.file, path_);
+  EXPECT_EQ(scene.frames.map, "world");
+  EXPECT_EQ(scene.frames.arm_base, "base");
+  EXPECT_TRUE(scene.arm_base_in_map.translation().isApprox(Eigen::Vector3d(2, 1, 0)));
+  EXPECT_TRUE(scene.arm_base_in_map.linear().isApprox(RotationFromRpy(0, 0, 90 * kDeg)));
+  EXPECT_EQ(scene.floor_rgb, cv::Vec3b(100, 100, 100));
+  EXPECT_EQ(scene.class_rgb.at(4), cv::Vec3b(0, 0, 255));
+  EXPECT_EQ(scene.render.mask_grow_px, -2);
+  EXPECT_DOUBLE_EQ(scene.render.depth_noise_mm, 1.5);
+  EXPECT_DOUBLE_EQ(scene.render.hole_fraction, 0.01);
+  EXPECT_DOUBLE_EQ(scene.render.transparent_hole_fraction, 0.7);
+  EXPECT_EQ(scene.render.seed, 42U);
+
+  ASSERT_EQ(scene.cameras.size(), 2U);
+  const Camera & front = scene.cameras[0];
+  EXPECT_EQ(front.name, "front");
+  EXPECT_EQ(front.frame_id, "front_optical");
+  EXPECT_DOUBLE_EQ(front.intrinsics.fy, 610.0);
+  EXPECT_DOUBLE_EQ(front.intrinsics.cx, 319.5);
+  EXPECT_EQ(front.intrinsics.height, 480);
+  EXPECT_TRUE(front.pose_in_arm_base.isApprox(
+    OpticalPoseFromRpy(Eigen::Vector3d(0, 0, 0.7), 0, 50 * kDeg, 10 * kDeg)));
+  EXPECT_TRUE(scene.cameras[1].pose_in_arm_base.isApprox(
+    OpticalPoseLookAt(Eigen::Vector3d(0, 0.1, 0.6), Eigen::Vector3d(0.2, 0.6, 0))));
+
+  ASSERT_EQ(scene.objects.size(), 2U);
+  const SceneObject & paper = scene.objects[0];
+  EXPECT_EQ(paper.shape, Shape::kSheet);
+  EXPECT_TRUE(paper.pose_in_arm_base.isApprox(
+    FloorPose(Eigen::Vector3d(0.2, 0.1, 0.002), Eigen::Vector2d(0.5, 0.1), 30 * kDeg, false)));
+  const SceneObject & bottle = scene.objects[1];
+  EXPECT_EQ(bottle.label, 4);
+  EXPECT_EQ(bottle.shape, Shape::kCylinder);
+  EXPECT_TRUE(bottle.size.isApprox(Eigen::Vector3d(0.2, 0.06, 0.06)));
+  EXPECT_TRUE(bottle.standing);
+  EXPECT_TRUE(bottle.transparent);
+}
+
+struct BrokenCase
+{
+  const char * from;  // text of the valid scene to replace
+  const char * to;
+  const char * message;  // expected after "<file>: ", up to the parser's text
+};
+
+class BrokenScene : public SceneFile, public ::testing::WithParamInterface<BrokenCase>
+{
+};
+
+TEST_P(BrokenScene, ErrorNamesTheFileAndTheKey)
+{
+  std::string text = kScene;
+  const BrokenCase c = GetParam();
+  const auto at = text.find(c.from);
+  ASSERT_NE(at, std::string::npos) << c.from;
+  text.replace(at, std::string(c.from).size(), c.to);
+  try {
+    LoadScene(Write(text));
+    FAIL() << "no error for " << c.message;
+  } catch (const std::runtime_error & error) {
+    // The YAML parser's own text follows "not valid YAML: ".
+    const std::string expected = path_ + ": " + c.message;
+    EXPECT_EQ(std::string(error.what()).substr(0, expected.size()), expected);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+  Keys, BrokenScene,
+  ::testing::Values(
+    BrokenCase{
+      "frames: {map: world, arm_base: base}", "frames: {map: world}",
+      "key 'frames.arm_base': is missing"},
+    BrokenCase{
+      "floor_rgb: [100, 100, 100]", "floor_rgb: [100, 100]",
+      "key 'floor_rgb': must hold three values"},
+    BrokenCase{
+      "[0, 0, 255]}", "[0, 0, 256]}", "key 'class_rgb[1].rgb': must hold values in 0 .. 255"},
+    BrokenCase{
+      "[0, 0, 255]}", "[100, 100, 100]}",
+      "key 'class_rgb[1].rgb': is already the colour of the floor or of another label"},
+    BrokenCase{"seed: 42", "seed: many", "key 'render.seed': has the wrong type"},
+    BrokenCase{
+      "hole_fraction: 0.01", "hole_fraction: 1.5",
+      "key 'render.hole_fraction': must lie in 0 .. 1"},
+    BrokenCase{"fx: 600.0, ", "", "key 'cameras[0].intrinsics.fx': is missing"},
+    BrokenCase{
+      "look_at: [0.2, 0.6, 0.0]", "look_at: [0.0, 0.1, 0.0]",
+      "key 'cameras[1].look_at': the target lies straight above or below the camera"},
+    BrokenCase{
+      "    rpy_deg: [0.0, 50.0, 10.0]\n", "",
+      "key 'cameras[0].rpy_deg': give exactly one of rpy_deg and look_at"},
+    BrokenCase{
+      "shape: sheet", "shape: disc", "key 'objects[0].shape': must be box, cylinder or sheet"},
+    BrokenCase{"label: 4\n", "label: 7\n", "key 'objects[1].label': has no colour in class_rgb"},
+    BrokenCase{
+      "size: [0.2, 0.06]", "size: [0.2, 0.06, 0.06]", "key 'objects[1].size': must hold 2 numbers"},
+    BrokenCase{
+      "size: [0.2, 0.1, 0.002]", "size: [0.2, 0.1, 0.02]",
+      "key 'objects[0].size': a sheet is at most 0.01 m thick; use a box"},
+    BrokenCase{
+      "standing: false", "standing: true", "key 'objects[0].standing': a sheet always lies flat"},
+    BrokenCase{
+      "cameras:\n  - name: front", "cameras: 3\nunused:\n  - name: front",
+      "key 'cameras': must be a sequence"},
+    BrokenCase{"frames: {", "frames: [", "not valid YAML: "}));
+
+TEST_F(SceneFile, MissingFileIsNamed)
+{
+  try {
+    LoadScene(path_);
+    FAIL();
+  } catch (const std::runtime_error & error) {
+    EXPECT_EQ(std::string(error.what()), path_ + ": cannot be read");
+  }
+}
+
+// Every shipped scene loads, and every object in it shows in at least one camera.
+TEST(ShippedScenes, LoadAndShowEveryObject)
+{
+  int scenes = 0;
+  for (const auto & entry : std::filesystem::directory_iterator(SCENES_DIR)) {
+    ++scenes;
+    const Scene scene = LoadScene(entry.path().string());
+    std::vector<int> pixels(scene.objects.size(), 0);
+    for (const Camera & camera : scene.cameras) {
+      const RenderedFrame frame = Render(scene, camera);
+      for (std::size_t i = 0; i < pixels.size(); ++i) {
+        pixels[i] += cv::countNonZero(frame.object_index == static_cast<int>(i));
+      }
+    }
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+      EXPECT_GT(pixels[i], 300) << entry.path() << " object " << scene.objects[i].name;
+    }
+  }
+  EXPECT_GE(scenes, 7);
+}
+
+}  // namespace
+}  // namespace orvanite_scene_sim
