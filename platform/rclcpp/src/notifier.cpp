@@ -29,7 +29,12 @@ void Notifier::notify()
 void Notifier::wait_until(uint64_t seen, std::chrono::steady_clock::time_point deadline)
 {
   std::unique_lock<std::mutex> lock(mutex_);
-  cv_.wait_until(lock, deadline, [this, seen] { return generation_ != seen; });
+  const auto changed = [this, seen] { return generation_ != seen; };
+  if (deadline == std::chrono::steady_clock::time_point::max()) {
+    cv_.wait(lock, changed);
+  } else {
+    cv_.wait_until(lock, deadline, changed);
+  }
 }
 
 std::chrono::steady_clock::time_point deadline_after(std::chrono::nanoseconds timeout)

@@ -36,7 +36,7 @@ private:
 };
 
 // Waits until `ready()` holds or `deadline` passes; returns the last value of `ready()`.
-template<typename PredicateT>
+template <typename PredicateT>
 bool wait_for_condition(PredicateT && ready, std::chrono::steady_clock::time_point deadline)
 {
   Notifier & notifier = Notifier::instance();

@@ -1,0 +1,37 @@
+// The executors and the free spin functions.
+#ifndef RCLCPP__EXECUTORS_HPP_
+#define RCLCPP__EXECUTORS_HPP_
+
+#include <chrono>
+#include <memory>
+
+#include "rclcpp/executor.hpp"
+#include "rclcpp/executors/multi_threaded_executor.hpp"
+#include "rclcpp/executors/single_threaded_executor.hpp"
+#include "rclcpp/node.hpp"
+
+namespace rclcpp
+{
+
+// Spin the node with a SingleThreadedExecutor until shutdown.
+void spin(rclcpp::node_interfaces::NodeBaseInterface::SharedPtr node_ptr);
+void spin(rclcpp::Node::SharedPtr node_ptr);
+// Run the node's ready work once.
+void spin_some(rclcpp::node_interfaces::NodeBaseInterface::SharedPtr node_ptr);
+void spin_some(rclcpp::Node::SharedPtr node_ptr);
+
+template <typename FutureT, typename TimeRepT = int64_t, typename TimeT = std::milli>
+rclcpp::FutureReturnCode spin_until_future_complete(
+  rclcpp::Node::SharedPtr node_ptr, const FutureT & future,
+  std::chrono::duration<TimeRepT, TimeT> timeout = std::chrono::duration<TimeRepT, TimeT>(-1))
+{
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(node_ptr);
+  const auto code = executor.spin_until_future_complete(future, timeout);
+  executor.remove_node(node_ptr);
+  return code;
+}
+
+}  // namespace rclcpp
+
+#endif  // RCLCPP__EXECUTORS_HPP_

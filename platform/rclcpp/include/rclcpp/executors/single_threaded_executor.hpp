@@ -1,0 +1,28 @@
+// Runs all work on the thread that calls spin().
+#ifndef RCLCPP__EXECUTORS__SINGLE_THREADED_EXECUTOR_HPP_
+#define RCLCPP__EXECUTORS__SINGLE_THREADED_EXECUTOR_HPP_
+
+#include "rclcpp/executor.hpp"
+
+namespace rclcpp
+{
+namespace executors
+{
+
+class SingleThreadedExecutor : public rclcpp::Executor
+{
+public:
+  RCLCPP_SMART_PTR_DEFINITIONS(SingleThreadedExecutor)
+
+  explicit SingleThreadedExecutor(
+    const rclcpp::ExecutorOptions & options = rclcpp::ExecutorOptions());
+  ~SingleThreadedExecutor() override = default;
+
+  // Returns after cancel() or shutdown; throws std::runtime_error if already spinning.
+  void spin() override;
+};
+
+}  // namespace executors
+}  // namespace rclcpp
+
+#endif  // RCLCPP__EXECUTORS__SINGLE_THREADED_EXECUTOR_HPP_
