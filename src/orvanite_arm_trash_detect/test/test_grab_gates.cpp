@@ -10,6 +10,7 @@
 
 #include "camera_detection_node/box_records.hpp"
 #include "common/ansi_colors.hpp"
+#include "support/grab_pose_config_file.hpp"
 #include "support/log_capture.hpp"
 #include "support/synthetic_detections.hpp"
 
@@ -216,6 +217,20 @@ TEST(TrashTypeOfClassIndex, GraspTypeByLabel)
   };
   for (const auto & c : cases) {
     EXPECT_EQ(orvanite::TrashTypeOfClassIndex(c.first), c.second) << c.first;
+  }
+}
+TEST(GetTrashType, StoresTheTypeInTheEstimator)
+{
+  const orvanite_test::GrabPoseConfigFile config;
+  const std::unique_ptr<GrabPoseEstimate> estimate = config.MakeEstimator();
+  const std::pair<int, int> cases[] = {{16, 1}, {21, 3}, {1, 2}, {3, 4}};
+  for (const auto & c : cases) {
+    orvanite_test::LogCapture capture;
+    orvanite::GetTrashType(c.first, estimate.get());
+    EXPECT_EQ(estimate->trash_type_, c.second);
+    EXPECT_EQ(
+      capture.Messages(),
+      std::vector<std::string>{"[DEBUG] Grab trash remapped type: " + std::to_string(c.second)});
   }
 }
 }  // namespace
