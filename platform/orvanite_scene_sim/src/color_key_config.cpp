@@ -11,7 +11,9 @@ namespace orvanite_scene_sim
 std::string ColorKeyConfigYaml(const Scene & scene, const ColorKeyOptions & options)
 {
   YAML::Emitter out;
-  out << YAML::Comment("Model configuration generated for the scene " + scene.file);
+  out << YAML::Comment(
+    "color_key model configuration generated for the scene " +
+    (scene.file.empty() ? std::string("built in code") : scene.file));
   out << YAML::BeginMap;
   out << YAML::Key << "backend" << YAML::Value << "color_key";
   out << YAML::Comment("segmentation by exact colour");

@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
   ::testing::Values(
     FloorCase{0.5, 45.0}, FloorCase{0.65, 50.0}, FloorCase{0.8, 60.0}, FloorCase{0.7, 90.0}));
 
-TEST(FloorDepthAbove, RaysAboveTheHorizonMeasureNothing)
+TEST(Horizon, RaysAboveTheHorizonMeasureNothing)
 {
   const Scene scene = FloorScene(OpticalPoseFromRpy(Eigen::Vector3d(0, 0, 0.6), 0, 0, 0));
   const RenderedFrame frame = Render(scene, scene.cameras[0]);

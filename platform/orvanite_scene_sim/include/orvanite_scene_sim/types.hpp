@@ -108,7 +108,7 @@ struct ObjectTruth
   Eigen::Vector3d centre_in_map = Eigen::Vector3d::Zero();
   Eigen::Vector3d long_axis = Eigen::Vector3d::UnitX();  // unit, along the object's x
   double top_z = 0.0;
-  std::vector<Eigen::Vector2d> footprint;  // corners of the floor rectangle it covers, in order
+  std::vector<Eigen::Vector2d> footprint;  // corners of the floor area it covers, counter-clockwise
   // Lying objects: the centre of the top surface; standing ones: the centre of the body, where a
   // horizontal grasp closes around it.
   Eigen::Vector3d grasp_point = Eigen::Vector3d::Zero();
