@@ -78,6 +78,24 @@ TEST(TransformListener, WaitingLookUpReturnsOnceItsThreadReceivesTheTransform)
   }
 }
 
+TEST(TransformListener, WithoutSpinThreadTheGivenNodesExecutorDelivers)
+{
+  const auto node = std::make_shared<rclcpp::Node>("tf_user_spinning_itself");
+  const auto buffer = makeBuffer();
+  tf2_ros::TransformListener listener(*buffer, node, false);
+  EXPECT_FALSE(buffer->isUsingDedicatedThread());
+
+  tf2_ros::TransformBroadcaster broadcaster(node);
+  broadcaster.sendTransform(makeTransform("map", "odom", 1.5));
+  EXPECT_FALSE(buffer->canTransform("map", "odom", tf2::TimePointZero));
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(node);
+  executor.spin_some();
+  ASSERT_TRUE(buffer->canTransform("map", "odom", tf2::TimePointZero));
+  EXPECT_DOUBLE_EQ(
+    buffer->lookupTransform("map", "odom", tf2::TimePointZero).transform.translation.x, 1.5);
+}
+
 TEST(TransformListener, WaitGivesUpAtTheTimeout)
 {
   const auto buffer = makeBuffer();
