@@ -1,0 +1,66 @@
+// The per-frame steps as members: each hands this camera's fixed settings to the ROS-free step.
+#include "camera_detection_node/box_records.hpp"
+#include "camera_detection_node/camera_detection_node.hpp"
+#include "camera_detection_node/grab_gates.hpp"
+#include "camera_detection_node/trash_cloud.hpp"
+
+orvanite::CameraFrameSettings CameraDetectionNode::FrameSettings() const
+{
+  orvanite::CameraFrameSettings settings;
+  settings.cam_id = cam_id_;
+  settings.width = width_;
+  settings.fx = fx_;
+  settings.fy = fy_;
+  settings.cx = cx_;
+  settings.cy = cy_;
+  settings.image_edge_threshold = image_edge_threshold_;
+  settings.mask_erosion_size = mask_erosion_size_;
+  settings.null_ratio_threshold = null_ratio_threshold_;
+  settings.hw_ratio_threshold = hw_ratio_threshold_;
+  settings.trash_mask_iou_v1 = trash_mask_iou_v1_;
+  settings.ground_max_th = ground_max_th_;
+  return settings;
+}
+
+bool CameraDetectionNode::GetTrashObjects(
+  const std::vector<DetectedObject> & objs, std::vector<DetectedObject> & trash_objs)
+{
+  return orvanite::GetTrashObjects(objs, trash_objs, trash_class_ids_, FrameSettings());
+}
+
+bool CameraDetectionNode::IsAtEdge(DetectedObject obj)
+{
+  return orvanite::IsAtEdge(obj, FrameSettings());
+}
+
+void CameraDetectionNode::GetBaseWaitingBoxInfos(
+  const std::vector<DetectedObject> & objs, std::vector<BoxInfo> & base_wating_box_infos)
+{
+  orvanite::GetBaseWaitingBoxInfos(objs, base_wating_box_infos, cam_id_);
+}
+
+void CameraDetectionNode::GetObjsBoxInfos(
+  const std::vector<DetectedObject> & objs, std::vector<BoxInfo> & box_infos)
+{
+  orvanite::GetObjsBoxInfos(objs, box_infos, cam_id_);
+}
+
+void CameraDetectionNode::GetTrashCloud(
+  Image::ConstSharedPtr depth_image, const DetectedObject & obj,
+  pcl::PointCloud<pcl::PointXYZ>::Ptr & trash_cloud, bool * is_transparent)
+{
+  orvanite::GetTrashCloud(*depth_image, obj, trash_cloud, is_transparent, FrameSettings());
+}
+
+bool CameraDetectionNode::IsTrashToGrab(
+  const DetectedObject & obj, std::vector<BoxInfo> base_wating_box_infos, float trash_lowest_z,
+  float base_height)
+{
+  return orvanite::IsTrashToGrab(
+    obj, base_wating_box_infos, trash_lowest_z, base_height, class_height_conf_, FrameSettings());
+}
+
+bool CameraDetectionNode::IsBboxWithinSizeRange(const TrashInfo & trash_info)
+{
+  return orvanite::IsBboxWithinSizeRange(trash_info, class_size_range_map);
+}

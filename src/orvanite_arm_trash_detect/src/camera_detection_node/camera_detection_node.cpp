@@ -1,0 +1,120 @@
+#include "camera_detection_node/camera_detection_node.hpp"
+
+#include <fstream>
+#include <utility>
+
+#include <yaml-cpp/yaml.h>
+
+#include "camera_detection_node/camera_config.hpp"
+#include "common/logger.hpp"
+#include "trash_pose_estimate/yaml_config_reader.hpp"
+
+namespace
+{
+// A list of ints under the camera map, with the reader's error texts.
+std::vector<int> ReadIntList(const orvanite::YamlConfigReader & reader, const std::string & key)
+{
+  const std::string key_path = std::string(kCameraParamsMap) + "/" + key;
+  const YAML::Node root = YAML::LoadFile(reader.path());
+  const YAML::Node map = root[kCameraParamsMap];
+  const YAML::Node list = map.IsMap() ? map[key] : YAML::Node();
+  if (!list.IsDefined()) {
+    reader.Fail(key_path, "missing key");
+  }
+  if (!list.IsSequence()) {
+    reader.Fail(key_path, "not a list");
+  }
+  try {
+    return list.as<std::vector<int>>();
+  } catch (const YAML::Exception &) {
+    reader.Fail(key_path, "cannot convert the list to int");
+  }
+}
+
+// Every line of the file as it is (a carriage return stays); nothing when it cannot be opened.
+std::vector<std::string> ReadLines(const std::string & path)
+{
+  std::vector<std::string> lines;
+  std::ifstream file(path);
+  for (std::string line; std::getline(file, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+}  // namespace
+
+CameraDetectionNode::CameraDetectionNode(
+  std::shared_ptr<rclcpp::Node> node, std::string config_path)
+: node_(std::move(node))
+{
+  InitializeParams(config_path);
+  InitializePublishers(config_path);
+  InitializeSubscribers(config_path);
+  InitializeAiModel(config_path);
+  initializeClassHeightConf();
+  initializeAiConf();
+  initializeClassSizeRange();
+}
+
+CameraDetectionNode::~CameraDetectionNode() { grab_pose_estimate_.reset(); }
+
+void CameraDetectionNode::InitializeParams(std::string config_path)
+{
+  const orvanite::YamlConfigReader reader(config_path);
+  const auto read = [&reader](const char * key, auto & member) {
+    member = reader.Read<std::decay_t<decltype(member)>>(kCameraParamsMap, key);
+  };
+  read("cam_id", cam_id_);
+  read("cam_frame_id", cam_frame_id_);
+  read("is_debug", is_debug_);
+  read("is_realtime_estimate", is_realtime_estimate_);
+  read("is_enable_semantic", is_enable_semantic_);
+  read("is_enable_transparent", is_enable_transparent_);
+  read("is_grab_aim_trash", is_grab_aim_trash_);
+  read("detect_duration", detect_duration_);
+  read("map_frame_id", map_frame_id_);
+  read("arm_base_frame_id", arm_base_frame_id_);
+  read("image_edge_threshold", image_edge_threshold_);
+  read("min_trash_cloud_size_treshold", min_trash_cloud_size_treshold_);
+  read("null_ratio_threshold", null_ratio_threshold_);
+  read("hw_ratio_threshold", hw_ratio_threshold_);
+  read("mask_erosion_size", mask_erosion_size_);
+  const std::string pose_estimate_config_file_path =
+    PackageConfigPath(reader.Read<std::string>(kCameraParamsMap, "pose_estimate_config_file"));
+  LOG_DEBUG(
+    "cam_{0:d}_pose_estimate_config_file_path = {1:s}", cam_id_, pose_estimate_config_file_path);
+
+  grab_pose_estimate_ = std::make_unique<GrabPoseEstimate>(pose_estimate_config_file_path);
+  tf_buffer_ =
+    std::make_unique<tf2_ros::Buffer>(node_->get_clock(), tf2::Duration(std::chrono::seconds(10)));
+  // The listener's own thread fills the buffer, so look-ups may wait while the main thread blocks.
+  tf_listener_ = std::make_shared<tf2_ros::TransformListener>(*tf_buffer_, true);
+
+  LOG_DEBUG("cam_{0:d}_debug = {1:d}", cam_id_, static_cast<int>(is_debug_));
+  LOG_DEBUG("cam_{0:d}_detect_duration = {1:d} ms", cam_id_, detect_duration_);
+  LOG_DEBUG("cam_{0:d}_map_frame_id = {1:s}", cam_id_, map_frame_id_);
+  LOG_DEBUG("cam_{0:d}_arm_base_frame_id = {1:s}", cam_id_, arm_base_frame_id_);
+  LOG_DEBUG("cam_{0:d}_image_edge_threshold = {1:d} ms", cam_id_, image_edge_threshold_);
+  LOG_DEBUG("cam_{0:d}_mask_erosion_size = {1:d} ms", cam_id_, mask_erosion_size_);
+
+  read("trash_mask_iou_v1", trash_mask_iou_v1_);
+  read("ground_max_th", ground_max_th_);
+}
+
+void CameraDetectionNode::InitializeAiModel(std::string config_path)
+{
+  const orvanite::YamlConfigReader reader(config_path);
+  m_model_type_ = reader.Read<std::string>(kCameraParamsMap, "model_type");
+  trash_class_ids_ = ReadIntList(reader, "trash_class_ids");
+  const std::string class_txt_file_path =
+    PackageConfigPath(reader.Read<std::string>(kCameraParamsMap, "class_txt"));
+  const std::vector<std::string> lines = ReadLines(class_txt_file_path);
+  class_names_.insert(class_names_.end(), lines.begin(), lines.end());
+  // Used as written: an absolute path, or one relative to the working directory.
+  const std::string model_cfg_file = reader.Read<std::string>(kCameraParamsMap, "model_cfg_file");
+  m_model_ = std::make_shared<ai_orva::model::YOLOv8Seg>(model_cfg_file);
+
+  LOG_DEBUG("cam_{0:d}_model_type = {1:s}", cam_id_, m_model_type_);
+  LOG_DEBUG("cam_{0:d}_class_txt_file_path = {1:s}", cam_id_, class_txt_file_path);
+  LOG_DEBUG("cam_{0:d}_model_cfg_file_path = {1:s}", cam_id_, model_cfg_file);
+}

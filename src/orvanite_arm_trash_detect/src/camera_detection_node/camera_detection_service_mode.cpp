@@ -1,0 +1,253 @@
+// Service mode: while a result is wanted (or on every frame in real-time estimation) detect,
+// estimate a grasp pose per trash, fill the record list and finish the handshake.
+#include <chrono>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+#include <pcl/common/transforms.h>
+#include <pcl/io/ply_io.h>
+
+#include <cv_bridge/cv_bridge.h>
+#include <pcl_conversions/pcl_conversions.h>
+#include <tf2/exceptions.h>
+
+#include "camera_detection_node/camera_detection_node.hpp"
+#include "camera_detection_node/detection_drawing.hpp"
+#include "camera_detection_node/grab_gates.hpp"
+#include "camera_detection_node/grab_pose_markers.hpp"
+#include "camera_detection_node/local_timestamp.hpp"
+#include "camera_detection_node/trash_record.hpp"
+#include "common/ansi_colors.hpp"
+#include "common/logger.hpp"
+
+namespace
+{
+using Cloud = pcl::PointCloud<pcl::PointXYZ>;
+using std::chrono::duration_cast;
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+using std::chrono::system_clock;
+
+// One cloud of all parts in order (pcl concatenation: largest stamp, dense only if all are).
+Cloud Merge(const std::vector<Cloud> & parts)
+{
+  Cloud merged;
+  for (const auto & part : parts) {
+    merged += part;
+  }
+  return merged;
+}
+}  // namespace
+
+void CameraDetectionNode::ImageCallback(
+  Image::ConstSharedPtr rgb_image, Image::ConstSharedPtr depth_image)
+{
+  if (!ShouldProcessFrame()) {
+    return;
+  }
+  // A library exception must not reach the executor; the handshake then stays unfinished and
+  // the service times out on this camera.
+  try {
+    cv_bridge::CvImagePtr rgb;
+    try {
+      rgb = cv_bridge::toCvCopy(rgb_image, "rgb8");
+    } catch (const cv_bridge::Exception & e) {
+      LOG_ERROR(
+        "cam_{}: colour image dropped, it cannot be converted to rgb8: {}", cam_id_, e.what());
+      // No record of an earlier frame may survive, and the service answers at once.
+      BeginDetectFrame();
+      FinishDetect();
+      return;
+    }
+    cv::Mat & color_image = rgb->image;
+    const auto t0 = system_clock::now();
+    std::vector<DetectedObject> objs;
+    m_model_->detect(color_image, objs);
+    LOG_INFO(
+      kMagenta + "cam_{}: model->detect cost {} ms" + kReset, cam_id_,
+      static_cast<double>(duration_cast<milliseconds>(system_clock::now() - t0).count()));
+
+    cv::Mat detected_image;
+    if (m_model_type_ == "seg") {
+      orvanite::DrawDetectedObjects(color_image, detected_image, objs, class_names_);
+    } else {
+      LOG_WARN("m_model_type_ != seg");
+    }
+    detected_image_pub_->publish(
+      *cv_bridge::CvImage(std_msgs::msg::Header(), "rgb8", detected_image).toImageMsg());
+    // Files are BGR; an empty annotated image has nothing to convert or save.
+    cv::cvtColor(color_image, color_image, cv::COLOR_RGB2BGR);
+    if (!detected_image.empty()) {
+      cv::cvtColor(detected_image, detected_image, cv::COLOR_RGB2BGR);
+    }
+    BeginDetectFrame();
+
+    const std::string & file_prefix = grab_pose_estimate_->file_prefix_;
+    if (is_debug_) {
+      if (cv::imwrite(
+            file_prefix + orvanite::FormatLocalTimestamp() + "[initial].jpg", color_image)) {
+        LOG_INFO("cam_{}: initial image succeed to save", cam_id_);
+      } else {
+        LOG_INFO("cam_{}: initial image failed to save", cam_id_);
+      }
+      if (
+        !detected_image.empty() &&
+        cv::imwrite(
+          file_prefix + orvanite::FormatLocalTimestamp() + "[detected].jpg", detected_image)) {
+        LOG_INFO("cam_{}: detected image succeed to save", cam_id_);
+      } else {
+        LOG_INFO("cam_{}: detected image failed to save", cam_id_);
+      }
+    }
+
+    std::vector<DetectedObject> trash_objs;
+    if (!GetTrashObjects(objs, trash_objs)) {
+      if (is_debug_) {
+        const std::string path =
+          grab_pose_estimate_->missing_detect_prefix_ + orvanite::FormatLocalTimestamp() + ".jpg";
+        if (cv::imwrite(path, color_image)) {
+          LOG_INFO("cam_{}: failed to detect trash, image saved", cam_id_);
+        } else {
+          LOG_INFO("cam_{}: failed to detect trash, image failed to save", cam_id_);
+        }
+      } else {
+        LOG_INFO("cam_{}: failed to detect trash", cam_id_);
+      }
+    } else {
+      std::vector<BoxInfo> base_wating_box_infos;
+      GetBaseWaitingBoxInfos(objs, base_wating_box_infos);
+      std::vector<Cloud> initial_clouds;
+      std::vector<Cloud> processed_clouds;
+      GrabPoseEstimate & estimate = *grab_pose_estimate_;
+      for (std::size_t i = 0; i < trash_objs.size(); ++i) {
+        DetectedObject & trash = trash_objs[i];
+        const std::string trash_prefix = "[" + std::to_string(i) + "]";
+        const auto debug_path = [&](const char * suffix) {
+          return file_prefix + orvanite::FormatLocalTimestamp() + trash_prefix + suffix;
+        };
+        orvanite::GetTrashType(trash.label, grab_pose_estimate_.get());
+        LOG_INFO("cam_{}: now processing trash calss_id = {}", cam_id_, trash.label + 1);
+        Cloud::Ptr raw_cloud(new Cloud);
+        trash.mask = trash.mask * 255.0;  // in place: every copy of the detection sees it
+        if (is_debug_) {
+          cv::imwrite(debug_path("[mask][initial].jpg"), trash.mask);
+        }
+        bool is_transparent = false;
+        GetTrashCloud(depth_image, trash, raw_cloud, &is_transparent);
+        if (is_debug_) {
+          cv::imwrite(debug_path("[mask][eroded].jpg"), trash.mask);
+        }
+        LOG_INFO("cam_{}: 垃圾序号[{}]原始点云数量： {}", cam_id_, i, raw_cloud->size());
+        if (raw_cloud->size() < min_trash_cloud_size_treshold_) {
+          LOG_WARN(
+            "cam_{}: 垃圾序号[{}]原始点云数量少于{}，请重新检测！", cam_id_, i,
+            min_trash_cloud_size_treshold_);
+          continue;
+        }
+        if (is_debug_) {
+          pcl::io::savePLYFileASCII(debug_path("[initial].ply"), *raw_cloud);
+        }
+        Cloud::Ptr cloud(new Cloud);
+        pcl::transformPointCloud(*raw_cloud, *cloud, estimate.camera_extrinsic_);
+        if (is_debug_) {
+          pcl::io::savePLYFileASCII(debug_path("[transformed].ply"), *cloud);
+        }
+        initial_clouds.push_back(*cloud);
+
+        int flag_estimate = ESTIMATE_OK;
+        if (is_transparent && is_enable_transparent_) {
+          flag_estimate = estimate.GetTransparentGrabPose(cloud);
+          // A grasp point too high for a transparent grasp: the opaque pose on the same cloud.
+          if (estimate.grab_tcp_.z() > transparent_grab_z_threshold_) {
+            flag_estimate = estimate.GetInitialGrabPose(cloud);
+          }
+        } else {
+          flag_estimate = estimate.GetInitialGrabPose(cloud);
+        }
+        processed_clouds.push_back(*cloud);
+        if (is_debug_) {
+          pcl::io::savePLYFileASCII(debug_path("[processed].ply"), *cloud);
+        }
+        if (flag_estimate != ESTIMATE_OK) {
+          LOG_WARN("cam_{}: grab pose estimate flag_estimate: {}", cam_id_, flag_estimate);
+          continue;
+        }
+        LOG_INFO("cam_{}: grab pose estimate flag_estimate = 1", cam_id_);
+        if (
+          is_enable_semantic_ &&
+          !IsTrashToGrab(
+            trash, base_wating_box_infos, estimate.trash_lowest_z_, estimate.base_height_)) {
+          LOG_INFO("cam_{}: 垃圾序号[{}]不在白名单位置处，忽略", cam_id_, i);
+          continue;
+        }
+        LOG_INFO("cam_{}: 垃圾序号[{}]在白名单位置处，需要抓取", cam_id_, i);
+        TrashInfo trash_info = orvanite::MakeGraspTrashInfo(trash.label, estimate);
+        if (!IsBboxWithinSizeRange(trash_info)) {
+          LOG_INFO(kYellow + "cam_{}: 垃圾序号[{}]不在抓取尺寸范围内，忽略" + kReset, cam_id_, i);
+          LOG_INFO(
+            kDimYellow + "cam_{}: 垃圾序号[{}]obb_size: [{:.3f}, {:.3f}, {:.3f}]" + kReset, cam_id_,
+            i, trash_info.obb_size[0], trash_info.obb_size[1], trash_info.obb_size[2]);
+          continue;
+        }
+        LOG_INFO("cam_{}: 垃圾序号[{}]在抓取尺寸范围内，需要抓取", cam_id_, i);
+        if (is_grab_aim_trash_) {
+          try {
+            const auto map_from_arm_base =
+              tf_buffer_->lookupTransform(map_frame_id_, arm_base_frame_id_, tf2::TimePointZero);
+            trash_info.map_pose =
+              orvanite::ComposePoses(map_from_arm_base.transform, trash_info.grab_pose);
+          } catch (const tf2::TransformException & e) {
+            LOG_ERROR(
+              "Transform from {} to {} failed: {}", map_frame_id_, arm_base_frame_id_, e.what());
+            FinishDetect();  // the records appended so far are the answer
+            return;
+          }
+        }
+        AppendTrashInfo(trash_info);
+      }
+      if (is_debug_ || is_realtime_estimate_) {
+        PublishServiceResults(Merge(processed_clouds), Merge(initial_clouds));
+      }
+    }
+    FinishDetect();
+    LOG_INFO(
+      kMagenta + "cam_{}: ImageCallback cost {} ms" + kReset, cam_id_,
+      static_cast<double>(duration_cast<microseconds>(system_clock::now() - t0).count()) / 1000.0);
+  } catch (const std::exception & e) {
+    LOG_ERROR("cam_{}: frame abandoned: {}", cam_id_, e.what());
+  }
+}
+
+void CameraDetectionNode::PublishServiceResults(
+  const pcl::PointCloud<pcl::PointXYZ> & processed_cloud,
+  const pcl::PointCloud<pcl::PointXYZ> & initial_cloud)
+{
+  const auto publish_cloud = [this](const Cloud & cloud, auto & publisher) {
+    sensor_msgs::msg::PointCloud2 msg;
+    pcl::toROSMsg(cloud, msg);
+    msg.header.frame_id = arm_base_frame_id_;
+    msg.header.stamp = rclcpp::Clock(RCL_SYSTEM_TIME).now();
+    publisher->publish(msg);
+  };
+  publish_cloud(processed_cloud, trashes_cloud_pub_);
+  publish_cloud(initial_cloud, trashes_init_cloud_pub_);
+
+  const orvanite::StampSource node_now = [this]() { return node_->now(); };
+  for (const auto & frame :
+       orvanite::MakeGrabPoseFrames(SnapshotTrashInfos(), arm_base_frame_id_, cam_id_, node_now)) {
+    static_broadcaster_->sendTransform(frame);
+  }
+  const auto obb_records = SnapshotTrashInfos();
+  if (!obb_records.empty()) {
+    trash_obb_markers_pub_->publish(
+      orvanite::MakeObbMarkers(obb_records, arm_base_frame_id_, cam_id_, node_now));
+  }
+  const auto pose_records = SnapshotTrashInfos();
+  if (!pose_records.empty()) {
+    trash_pose_markers_pub_->publish(
+      orvanite::MakePoseMarkers(pose_records, arm_base_frame_id_, node_now));
+  }
+}
