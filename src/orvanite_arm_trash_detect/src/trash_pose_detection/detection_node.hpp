@@ -28,6 +28,9 @@ public:
   // Spins the executor on a thread of its own until ROS shuts down, then joins it.
   void run();
 
+  // The executor holding every node, for tools and tests that spin it themselves.
+  std::shared_ptr<rclcpp::executors::MultiThreadedExecutor> executor() const { return executor_; }
+
   // Asks every camera for a fresh result, waits for each in camera order up to
   // `detect_timeout_ms_`, and answers with the first target chosen.
   void DetectCallback(

@@ -1,0 +1,217 @@
+#include "trash_pose_detection/detection_node.hpp"
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <thread>
+#include <utility>
+
+#include <yaml-cpp/yaml.h>
+
+#include "ament_index_cpp/get_package_share_directory.hpp"
+#include "camera_detection_node/camera_detection_node.hpp"
+#include "common/ansi_colors.hpp"
+#include "common/error_code.hpp"
+#include "common/logger.hpp"
+#include "trash_pose_estimate/yaml_config_reader.hpp"
+
+namespace
+{
+constexpr char kConfigMap[] = "orvanite_arm_trash_detect";
+constexpr auto kPollPeriod = std::chrono::milliseconds(10);
+
+rclcpp::NodeOptions CameraNodeOptions()
+{
+  rclcpp::NodeOptions options;
+  options.automatically_declare_parameters_from_overrides(true);
+  return options;
+}
+
+std::vector<std::string> ReadNodeNames(const orvanite::YamlConfigReader & reader)
+{
+  const std::string key = "trash_detect_node_array";
+  try {
+    const YAML::Node root = YAML::LoadFile(reader.path());
+    return root[kConfigMap][key].as<std::vector<std::string>>();
+  } catch (const YAML::Exception & e) {
+    reader.Fail(std::string(kConfigMap) + "/" + key, e.what());
+  }
+}
+
+void SetError(orvanite_protocol::srv::ArmTrashPose::Response & response, ErrorCode code)
+{
+  response.error_code = code;
+  response.error_msg = ErrorCodeText(code);
+}
+
+int64_t WholeMillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+           std::chrono::steady_clock::now() - start)
+    .count();
+}
+}  // namespace
+
+DetectionNode::DetectionNode(const std::string & config_path)
+{
+  executor_ = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
+    rclcpp::ExecutorOptions(), 8, true, std::chrono::nanoseconds(-1));
+
+  const orvanite::YamlConfigReader reader(config_path);
+  max_grab_radius_ = reader.Read<float>(kConfigMap, "max_grab_radius");
+  aim_grab_radius_ = reader.Read<float>(kConfigMap, "aim_grab_radius");
+  detect_timeout_ms_ = reader.Read<int>(kConfigMap, "detect_timeout_ms");
+  const std::vector<std::string> node_names = ReadNodeNames(reader);
+
+  cam_num_ = node_names.size();
+  LOG_INFO("cam_num_: {}", cam_num_);
+  camera_detection_nodes_.resize(cam_num_);
+  camera_nodes_.resize(cam_num_);
+
+  const std::string share_dir =
+    ament_index_cpp::get_package_share_directory("orvanite_arm_trash_detect");
+  for (std::size_t i = 0; i < cam_num_; ++i) {
+    camera_nodes_[i] = std::make_shared<rclcpp::Node>(node_names[i], CameraNodeOptions());
+    const std::string path =
+      share_dir + "/config/cam" + std::to_string(i + 1) + "_detect_config.yaml";
+    camera_detection_nodes_[i] = std::make_shared<CameraDetectionNode>(camera_nodes_[i], path);
+    executor_->add_node(camera_nodes_[i], true);
+  }
+
+  node_ = std::make_shared<rclcpp::Node>("orvanite_arm_trash_detect_node", CameraNodeOptions());
+  executor_->add_node(node_, true);
+
+  // Read only now: a bad service name is found after every camera was built.
+  const std::string service_name = reader.Read<std::string>(kConfigMap, "detect_service");
+  callback_group_ = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  service_ = node_->create_service<ArmTrashPose>(
+    service_name,
+    std::bind(&DetectionNode::DetectCallback, this, std::placeholders::_1, std::placeholders::_2),
+    rmw_qos_profile_services_default, callback_group_);
+}
+
+void DetectionNode::run()
+{
+  std::thread executor_thread([this]() {
+    LOG_INFO(kBoldCyan + "DetectionNode executor thread start!" + kReset);
+    executor_->spin();
+  });
+  rclcpp::WallRate rate(500);
+  while (rclcpp::ok()) {
+    rate.sleep();
+  }
+  executor_thread.join();
+}
+
+void DetectionNode::DetectCallback(
+  const std::shared_ptr<ArmTrashPose::Request> request,
+  std::shared_ptr<ArmTrashPose::Response> response)
+{
+  LOG_INFO("Start detect ====================================================");
+  LOG_INFO("Received cmd: {}  cam_choice: {}", request->cmd, static_cast<int>(request->cam_choice));
+  const auto t0 = std::chrono::steady_clock::now();
+
+  for (const auto & camera : camera_detection_nodes_) {
+    camera->RequestDetect();
+  }
+
+  for (const auto & camera : camera_detection_nodes_) {
+    const int cam_id = camera->cam_id_;
+    const auto start = std::chrono::steady_clock::now();
+    bool timed_out = false;
+    while (!camera->IsDetectDone()) {
+      LOG_INFO(kDim + "is_camera_{}_detect_done_: {}" + kReset, cam_id, camera->IsDetectDone());
+      LOG_INFO(kDim + "waiting detect to complete................" + kReset);
+      if (WholeMillisecondsSince(start) > detect_timeout_ms_) {
+        LOG_ERROR("cam_{}: trash pose detect process timeout", cam_id);
+        camera->AbandonDetect();
+        timed_out = true;
+        break;
+      }
+      std::this_thread::sleep_for(kPollPeriod);
+    }
+    if (timed_out) {
+      continue;
+    }
+
+    const std::vector<TrashInfo> trash_infos = camera->CollectTrashInfos();
+    if (trash_infos.empty()) {
+      LOG_INFO(kYellow + "cam_{}: failed to detect trash need to grab!" + kReset, cam_id);
+      SetError(*response, TRASH_POSE_LIST_EMPTY);
+      continue;
+    }
+    LOG_INFO(kDim + "cam_{}: detected trash need to grab!" + kReset, cam_id);
+
+    const bool chosen = camera->is_grab_aim_trash_
+                          ? ChooseTargetTrashInfo(trash_infos, request, response)
+                          : ChooseNearestTrashInfo(trash_infos, response);
+    if (chosen) {
+      LOG_INFO(kBoldGreen + "cam_{}: Choosed target trash need to grab!" + kReset, cam_id);
+      SetError(*response, NONE);
+      break;
+    }
+    LOG_INFO(kYellow + "cam_{}: failed to choose target trash!" + kReset, cam_id);
+    SetError(*response, NO_TARGET_TRASH_CHOOSED);
+  }
+
+  LOG_INFO(kMagenta + "Detect callback cost {} ms" + kReset, WholeMillisecondsSince(t0));
+  LOG_INFO("============================================== detect completed !");
+  LOG_INFO("-----------------------------------------------------------------");
+}
+
+bool DetectionNode::ChooseTargetTrashInfo(
+  std::vector<TrashInfo> trash_infos, const std::shared_ptr<ArmTrashPose::Request> request,
+  std::shared_ptr<ArmTrashPose::Response> response)
+{
+  if (trash_infos.empty()) {
+    return false;
+  }
+  float d_min = aim_grab_radius_;
+  const auto & aim = request->aim_trash_info.map_pose.position;
+  LOG_WARN("aim_trash_info.map_pose: x:{:.3f}, y:{:.3f}, z:{:.3f},", aim.x, aim.y, aim.z);
+
+  bool chosen = false;
+  for (std::size_t k = 0; k < trash_infos.size(); ++k) {
+    const auto & position = trash_infos[k].map_pose.position;
+    LOG_INFO(
+      "trash_infos[{}].map_pose: x:{:.3f}, y:{:.3f}, z:{:.3f},", k, position.x, position.y,
+      position.z);
+    const float dx = static_cast<float>(position.x - aim.x);
+    const float dy = static_cast<float>(position.y - aim.y);
+    const float dz = static_cast<float>(position.z - aim.z);
+    const float d = std::sqrt(dx * dx + dy * dy + dz * dz);
+    LOG_INFO(
+      kDim +
+        "Distance from target to aim trash is: dx:{:.3f}, dy:{:.3f}, "
+        "dz:{:.3f}, d:{:.3f}" +
+        kReset,
+      dx, dy, dz, d);
+    if (d < d_min) {
+      response->target_trash_info = trash_infos[k];
+      LOG_INFO(kDim + "d_min is now:{}" + kReset, d);
+      d_min = d;
+      chosen = true;
+    }
+  }
+  return chosen;
+}
+
+bool DetectionNode::ChooseNearestTrashInfo(
+  const std::vector<TrashInfo> & trash_infos, std::shared_ptr<ArmTrashPose::Response> response)
+{
+  float d_min = max_grab_radius_;
+  bool chosen = false;
+  for (const auto & trash_info : trash_infos) {
+    const auto & position = trash_info.grab_pose.position;
+    const float x = static_cast<float>(position.x);
+    const float y = static_cast<float>(position.y);
+    const float z = static_cast<float>(position.z);
+    const float n = std::sqrt(x * x + y * y + z * z);
+    if (n < d_min) {
+      response->target_trash_info = trash_info;
+      d_min = n;
+      chosen = true;
+    }
+  }
+  return chosen;
+}
