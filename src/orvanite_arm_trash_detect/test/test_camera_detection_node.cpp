@@ -18,7 +18,7 @@
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
 #include "support/rclcpp_environment.hpp"
-#include "trash_pose_estimate/yaml_config_reader.hpp"
+#include "common/yaml_config_reader.hpp"
 
 namespace
 {

@@ -9,7 +9,7 @@
 #include "support/grab_pose_config_file.hpp"
 #include "support/log_capture.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
-#include "trash_pose_estimate/yaml_config_reader.hpp"
+#include "common/yaml_config_reader.hpp"
 
 namespace
 {

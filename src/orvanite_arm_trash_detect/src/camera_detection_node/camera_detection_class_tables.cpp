@@ -6,7 +6,7 @@
 #include "camera_detection_node/camera_config.hpp"
 #include "camera_detection_node/camera_detection_node.hpp"
 #include "common/logger.hpp"
-#include "trash_pose_estimate/yaml_config_reader.hpp"
+#include "common/yaml_config_reader.hpp"
 
 namespace
 {

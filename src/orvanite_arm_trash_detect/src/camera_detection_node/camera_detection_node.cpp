@@ -3,34 +3,12 @@
 #include <fstream>
 #include <utility>
 
-#include <yaml-cpp/yaml.h>
-
 #include "camera_detection_node/camera_config.hpp"
 #include "common/logger.hpp"
-#include "trash_pose_estimate/yaml_config_reader.hpp"
+#include "common/yaml_config_reader.hpp"
 
 namespace
 {
-// A list of ints under the camera map, with the reader's error texts.
-std::vector<int> ReadIntList(const orvanite::YamlConfigReader & reader, const std::string & key)
-{
-  const std::string key_path = std::string(kCameraParamsMap) + "/" + key;
-  const YAML::Node root = YAML::LoadFile(reader.path());
-  const YAML::Node map = root[kCameraParamsMap];
-  const YAML::Node list = map.IsMap() ? map[key] : YAML::Node();
-  if (!list.IsDefined()) {
-    reader.Fail(key_path, "missing key");
-  }
-  if (!list.IsSequence()) {
-    reader.Fail(key_path, "not a list");
-  }
-  try {
-    return list.as<std::vector<int>>();
-  } catch (const YAML::Exception &) {
-    reader.Fail(key_path, "cannot convert the list to int");
-  }
-}
-
 // Every line of the file as it is (a carriage return stays); nothing when it cannot be opened.
 std::vector<std::string> ReadLines(const std::string & path)
 {
@@ -105,7 +83,7 @@ void CameraDetectionNode::InitializeAiModel(std::string config_path)
 {
   const orvanite::YamlConfigReader reader(config_path);
   m_model_type_ = reader.Read<std::string>(kCameraParamsMap, "model_type");
-  trash_class_ids_ = ReadIntList(reader, "trash_class_ids");
+  trash_class_ids_ = reader.ReadList<int>(kCameraParamsMap, "trash_class_ids");
   const std::string class_txt_file_path =
     PackageConfigPath(reader.Read<std::string>(kCameraParamsMap, "class_txt"));
   const std::vector<std::string> lines = ReadLines(class_txt_file_path);

@@ -6,14 +6,12 @@
 #include <thread>
 #include <utility>
 
-#include <yaml-cpp/yaml.h>
-
 #include "ament_index_cpp/get_package_share_directory.hpp"
 #include "camera_detection_node/camera_detection_node.hpp"
 #include "common/ansi_colors.hpp"
 #include "common/error_code.hpp"
 #include "common/logger.hpp"
-#include "trash_pose_estimate/yaml_config_reader.hpp"
+#include "common/yaml_config_reader.hpp"
 
 namespace
 {
@@ -25,17 +23,6 @@ rclcpp::NodeOptions CameraNodeOptions()
   rclcpp::NodeOptions options;
   options.automatically_declare_parameters_from_overrides(true);
   return options;
-}
-
-std::vector<std::string> ReadNodeNames(const orvanite::YamlConfigReader & reader)
-{
-  const std::string key = "trash_detect_node_array";
-  try {
-    const YAML::Node root = YAML::LoadFile(reader.path());
-    return root[kConfigMap][key].as<std::vector<std::string>>();
-  } catch (const YAML::Exception & e) {
-    reader.Fail(std::string(kConfigMap) + "/" + key, e.what());
-  }
 }
 
 void SetError(orvanite_protocol::srv::ArmTrashPose::Response & response, ErrorCode code)
@@ -61,7 +48,7 @@ DetectionNode::DetectionNode(const std::string & config_path)
   max_grab_radius_ = reader.Read<float>(kConfigMap, "max_grab_radius");
   aim_grab_radius_ = reader.Read<float>(kConfigMap, "aim_grab_radius");
   detect_timeout_ms_ = reader.Read<int>(kConfigMap, "detect_timeout_ms");
-  const std::vector<std::string> node_names = ReadNodeNames(reader);
+  const auto node_names = reader.ReadList<std::string>(kConfigMap, "trash_detect_node_array");
 
   cam_num_ = node_names.size();
   LOG_INFO("cam_num_: {}", cam_num_);

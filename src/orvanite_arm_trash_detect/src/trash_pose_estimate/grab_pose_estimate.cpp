@@ -6,7 +6,7 @@
 
 #include "common/logger.hpp"
 #include "common/utils.hpp"
-#include "trash_pose_estimate/yaml_config_reader.hpp"
+#include "common/yaml_config_reader.hpp"
 
 namespace
 {

@@ -1,9 +1,10 @@
-#ifndef ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__YAML_CONFIG_READER_HPP_
-#define ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__YAML_CONFIG_READER_HPP_
+#ifndef ORVANITE_ARM_TRASH_DETECT__COMMON__YAML_CONFIG_READER_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__COMMON__YAML_CONFIG_READER_HPP_
 
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <yaml-cpp/yaml.h>
 
@@ -29,6 +30,9 @@ public:
 
   template <typename T>
   T Read(const std::string & map, const std::string & key) const;
+  // The whole list under map/key, every entry of type T.
+  template <typename T>
+  std::vector<T> ReadList(const std::string & map, const std::string & key) const;
   // Entry `index` (from 0) of the list under map/key; surplus entries are ignored.
   template <typename T>
   T ReadEntry(const std::string & map, const std::string & key, std::size_t index) const;
@@ -46,4 +50,4 @@ private:
 
 }  // namespace orvanite
 
-#endif  // ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__YAML_CONFIG_READER_HPP_
+#endif  // ORVANITE_ARM_TRASH_DETECT__COMMON__YAML_CONFIG_READER_HPP_

@@ -1,4 +1,4 @@
-#include "trash_pose_estimate/yaml_config_reader.hpp"
+#include "common/yaml_config_reader.hpp"
 
 #include <utility>
 
@@ -97,12 +97,30 @@ T YamlConfigReader::ReadEntry(
   return Convert<T>(*this, list[index], key_path);
 }
 
+template <typename T>
+std::vector<T> YamlConfigReader::ReadList(const std::string & map, const std::string & key) const
+{
+  const YAML::Node list = Lookup(map, key);
+  if (!list.IsSequence()) {
+    Fail(map + "/" + key, "not a list");
+  }
+  std::vector<T> values;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    values.push_back(Convert<T>(*this, list[i], map + "/" + key + "[" + std::to_string(i) + "]"));
+  }
+  return values;
+}
+
 template bool YamlConfigReader::Read<bool>(const std::string &, const std::string &) const;
 template int YamlConfigReader::Read<int>(const std::string &, const std::string &) const;
 template unsigned int YamlConfigReader::Read<unsigned int>(
   const std::string &, const std::string &) const;
 template float YamlConfigReader::Read<float>(const std::string &, const std::string &) const;
 template std::string YamlConfigReader::Read<std::string>(
+  const std::string &, const std::string &) const;
+template std::vector<int> YamlConfigReader::ReadList<int>(
+  const std::string &, const std::string &) const;
+template std::vector<std::string> YamlConfigReader::ReadList<std::string>(
   const std::string &, const std::string &) const;
 template float YamlConfigReader::ReadEntry<float>(
   const std::string &, const std::string &, std::size_t) const;
