@@ -1,0 +1,36 @@
+#include "orvanite_scene_sim/trash_pose_client.hpp"
+
+#include <stdexcept>
+
+namespace orvanite_scene_sim
+{
+
+TrashPoseClient::TrashPoseClient(const std::string & service_name)
+: service_name_(service_name)
+, node_(std::make_shared<rclcpp::Node>("orvanite_trash_pose_client"))
+, client_(node_->create_client<ArmTrashPose>(service_name))
+{
+}
+
+TrashPoseClient::ArmTrashPose::Response TrashPoseClient::Call(
+  const ArmTrashPose::Request & request, std::chrono::milliseconds timeout)
+{
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  if (!client_->wait_for_service(timeout)) {
+    throw std::runtime_error("the service " + service_name_ + " did not appear");
+  }
+  auto pending = client_->async_send_request(std::make_shared<ArmTrashPose::Request>(request));
+  rclcpp::executors::SingleThreadedExecutor executor;
+  executor.add_node(node_);
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+    deadline - std::chrono::steady_clock::now());
+  if (
+    executor.spin_until_future_complete(pending.future, left) !=
+    rclcpp::FutureReturnCode::SUCCESS) {
+    client_->remove_pending_request(pending);
+    throw std::runtime_error("the service " + service_name_ + " did not answer in time");
+  }
+  return *pending.get();
+}
+
+}  // namespace orvanite_scene_sim
