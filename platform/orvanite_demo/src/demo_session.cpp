@@ -1,0 +1,43 @@
+#include "orvanite_demo/demo_session.hpp"
+
+#include "trash_pose_detection/detection_node.hpp"
+
+namespace orvanite_demo
+{
+
+namespace
+{
+// How often the executor is told again to stop: a cancel that comes before spin() starts is lost.
+constexpr auto kCancelRetry = std::chrono::milliseconds(10);
+}  // namespace
+
+DemoSession::DemoSession(
+  const orvanite_scene_sim::Scene & scene, const std::filesystem::path & prefix,
+  const SessionOptions & options)
+: overlay_(scene, prefix, options.overlay)
+, player_(scene, options.rate_hz)
+, detection_node_(std::make_shared<DetectionNode>(overlay_.ServiceConfigPath()))
+, spinner_([this]() {
+  detection_node_->executor()->spin();
+  spin_ended_.set_value();
+})
+, client_(overlay_.service_name())
+{
+}
+
+DemoSession::~DemoSession()
+{
+  const std::future<void> ended = spin_ended_.get_future();
+  do {
+    detection_node_->executor()->cancel();
+  } while (ended.wait_for(kCancelRetry) != std::future_status::ready);
+  spinner_.join();
+}
+
+DemoSession::ArmTrashPose::Response DemoSession::Call(
+  const ArmTrashPose::Request & request, std::chrono::milliseconds timeout)
+{
+  return client_.Call(request, timeout);
+}
+
+}  // namespace orvanite_demo
