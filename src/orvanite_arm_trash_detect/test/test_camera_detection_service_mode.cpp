@@ -197,6 +197,7 @@ void ExpectGraspRecords(const std::vector<TrashInfo> & records, const DownwardCa
     EXPECT_NEAR(record.grab_pose.position.z, top.z(), 1e-5);  // flat top: its lowest point
     const Eigen::Quaterniond grab = ToEigen(record.grab_pose.orientation);
     ExpectNear(grab * Eigen::Vector3d::UnitZ(), -Eigen::Vector3d::UnitZ(), 1e-6);
+    EXPECT_NEAR(std::abs((grab * Eigen::Vector3d::UnitX()).x()), 1.0, 1e-3);  // along the long side
     // Extents along the principal axes: the long side, the short side, the flat top. The eroded
     // top spans (size - 3) pixels; the outlier filter trims up to a pixel off its rim.
     const double pixel = PixelSize(view, *boxes[k]);
@@ -297,7 +298,11 @@ TEST(ServiceMode, AcceptedTrashesGiveRecordsMergedCloudsFramesAndMarkers)
     EXPECT_EQ(marker.scale.y, records[k].obb_size[1]);
     EXPECT_EQ(marker.scale.z, records[k].obb_size[2]);
     ExpectNear(ToEigen(marker.pose.position), TopCentre(fixture.view, *boxes[k]), 0.002);
-    EXPECT_NEAR(ToEigen(marker.pose.orientation).norm(), 1.0, 1e-9);
+    // The cube's axes are the box's: its x (scaled by the largest extent) along the long side.
+    const Eigen::Quaterniond box = ToEigen(marker.pose.orientation);
+    EXPECT_NEAR(box.norm(), 1.0, 1e-9);
+    EXPECT_NEAR(std::abs((box * Eigen::Vector3d::UnitX()).x()), 1.0, 1e-3);
+    EXPECT_NEAR(std::abs((box * Eigen::Vector3d::UnitZ()).z()), 1.0, 1e-3);
   }
 
   // Pose markers: per record a red x arrow at the grasp pose, then a blue one along its z axis.
@@ -332,6 +337,38 @@ TEST(ServiceMode, AcceptedTrashesGiveRecordsMergedCloudsFramesAndMarkers)
   EXPECT_EQ(
     CountStartingWith(capture.Messages(), "[INFO] cam_1: grab pose estimate flag_estimate = 1"),
     2u);
+}
+
+TEST(ServiceMode, RejectedTrashesStillGiveMergedCloudsButNoFramesOrMarkers)
+{
+  DownwardFixture fixture;
+  fixture.Set("is_realtime_estimate", "true");
+  // Papers fail the size gate, bottles pass it.
+  fixture.overlay().WriteConfig(
+    "class_size_range.yaml",
+    "paper:\n  min: [0.0, 0.0, 0.0]\n  max: [0.01, 0.01, 0.01]\n"
+    "bottle:\n  min: [0.0, 0.0, 0.0]\n  max: [1.0, 1.0, 1.0]\n");
+  ServiceGraph graph(fixture);
+  LogCapture capture;
+  graph.Publish(orvanite_test::MakeRgbdFrame(fixture.view, {kPaper}, 1));
+  graph.Publish(orvanite_test::MakeRgbdFrame(fixture.view, {kBottle}, 2));
+  ASSERT_TRUE(graph.initial_clouds.WaitFor(2));
+  ASSERT_TRUE(graph.pose_markers.WaitFor(1));
+  ASSERT_TRUE(graph.obb_markers.WaitFor(1));
+  ASSERT_TRUE(graph.static_frames.WaitFor(1));
+  // Topic by topic in order: the paper's frame sent its clouds and nothing else.
+  Cloud paper_cloud;
+  pcl::fromROSMsg(graph.initial_clouds.Messages()[0], paper_cloud);
+  EXPECT_EQ(paper_cloud.size(), TopPoints(kPaper));
+  ASSERT_TRUE(graph.processed_clouds.WaitFor(2));
+  EXPECT_GT(graph.processed_clouds.Messages()[0].width, 0u);
+  EXPECT_EQ(graph.obb_markers.Messages()[0].markers.size(), 1u);
+  EXPECT_EQ(graph.pose_markers.Messages()[0].markers.size(), 2u);
+  const auto frames = graph.static_frames.Messages()[0].transforms;
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].child_frame_id, "cam_1_trash_pose_1");
+  ExpectNear(ToEigen(frames[0].transform.translation), TopCentre(fixture.view, kBottle), 0.002);
+  EXPECT_EQ(CountContaining(capture.Messages(), "cam_1: 垃圾序号[0]不在抓取尺寸范围内，忽略"), 1u);
 }
 
 TEST(ServiceMode, DebugFilesCarryTheStampAndTheTrashPosition)
