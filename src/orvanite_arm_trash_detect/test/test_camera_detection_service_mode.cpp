@@ -3,9 +3,13 @@
 // writes, and the map pose of aim mode.
 #include "camera_detection_node/camera_detection_node.hpp"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <regex>
@@ -104,6 +108,20 @@ std::size_t CountContaining(const std::vector<std::string> & messages, const std
     count += message.find(text) != std::string::npos ? 1 : 0;
   }
   return count;
+}
+
+// Vertex count and first vertex of an ASCII PLY file.
+std::pair<std::size_t, Eigen::Vector3d> PlyCountAndFirstPoint(const std::string & path)
+{
+  std::ifstream file(path);
+  std::size_t count = 0;
+  std::string line;
+  while (std::getline(file, line) && line != "end_header") {
+    std::sscanf(line.c_str(), "element vertex %zu", &count);
+  }
+  Eigen::Vector3d first = Eigen::Vector3d::Constant(std::nan(""));
+  file >> first.x() >> first.y() >> first.z();
+  return {count, first};
 }
 
 // The camera, a peer node that publishes frames and TF like a driver and watches every output of
@@ -371,6 +389,40 @@ TEST(ServiceMode, RejectedTrashesStillGiveMergedCloudsButNoFramesOrMarkers)
   EXPECT_EQ(CountContaining(capture.Messages(), "cam_1: 垃圾序号[0]不在抓取尺寸范围内，忽略"), 1u);
 }
 
+TEST(ServiceMode, ATransparentTrashGetsTheTransparentGraspButAnOpaqueRecord)
+{
+  DownwardFixture fixture;
+  fixture.Set("is_enable_transparent", "true");
+  fixture.Set("is_realtime_estimate", "true");
+  ServiceGraph graph(fixture);
+  LogCapture capture;
+  // A standing bottle twice as high as wide in the image whose upper half gives no depth.
+  const FloorBox bottle{cv::Rect(300, 120, 30, 60), kBlue, 0.02};
+  auto frame = orvanite_test::MakeRgbdFrame(fixture.view, {bottle}, 1);
+  for (int v = bottle.rect.y; v < bottle.rect.y + bottle.rect.height / 2; ++v) {
+    const auto row = frame.second.data.begin() + v * frame.second.step;
+    std::fill(row + bottle.rect.x * 2, row + bottle.rect.br().x * 2, 0);
+  }
+  graph.Publish(frame);
+  ASSERT_TRUE(graph.pose_markers.WaitFor(1));
+  const auto records = graph.camera().SnapshotTrashInfos();
+  ASSERT_EQ(records.size(), 1u);
+  const TrashInfo & record = records[0];
+  EXPECT_EQ(CountContaining(capture.Messages(), "GetTransparentGrabPose**"), 1u);
+  EXPECT_EQ(CountContaining(capture.Messages(), "GetInitialGrabPose**"), 0u);
+  EXPECT_FALSE(record.is_transparent);
+  EXPECT_EQ(record.main_axis_type, 1);  // the estimator's start value: no opaque run yet
+  EXPECT_EQ(record.obb_pose, geometry_msgs::msg::Pose());
+  // The seen width w gives the box (3.6 w, w, w) and a grasp 1.8 w above the top.
+  const double width = record.obb_size[1];
+  EXPECT_NEAR(width, (bottle.rect.width - 3) * PixelSize(fixture.view, bottle), 0.002);
+  EXPECT_NEAR(record.obb_size[0], 3.6 * width, 1e-6);
+  EXPECT_EQ(record.obb_size[2], width);
+  EXPECT_NEAR(record.grab_pose.position.z, TopCentre(fixture.view, bottle).z() + 1.8 * width, 1e-4);
+  const Eigen::Quaterniond grab = ToEigen(record.grab_pose.orientation);
+  EXPECT_NEAR((grab * Eigen::Vector3d::UnitZ()).z(), 0.0, 1e-6);  // a horizontal approach
+}
+
 TEST(ServiceMode, DebugFilesCarryTheStampAndTheTrashPosition)
 {
   DownwardFixture fixture;
@@ -390,6 +442,7 @@ TEST(ServiceMode, DebugFilesCarryTheStampAndTheTrashPosition)
   const std::string prefix = graph.camera().grab_pose_estimate_->file_prefix_;
   const std::regex stamp_and_suffix("\\d{4}-\\d{2}-\\d{2}-\\d{2}-\\d{2}-\\d{2}(.*)");
   std::multiset<std::string> suffixes;
+  std::map<std::string, std::string> paths;
   const auto folder = std::filesystem::path(prefix).parent_path();
   for (const auto & entry : std::filesystem::directory_iterator(folder)) {
     const std::string path = entry.path().string();
@@ -398,12 +451,29 @@ TEST(ServiceMode, DebugFilesCarryTheStampAndTheTrashPosition)
     const std::string rest = path.substr(prefix.size());
     ASSERT_TRUE(std::regex_match(rest, match, stamp_and_suffix)) << path;
     suffixes.insert(match[1]);
+    paths[match[1]] = path;
   }
   const std::multiset<std::string> expected = {
     "[initial].jpg",         "[detected].jpg",         "[0][mask][initial].jpg",
     "[0][mask][eroded].jpg", "[1][mask][initial].jpg", "[1][mask][eroded].jpg",
     "[1][initial].ply",      "[1][transformed].ply",   "[1][processed].ply"};
   EXPECT_EQ(suffixes, expected);
+
+  // The raw cloud in the camera frame, then the same points in the arm-base frame.
+  const auto [raw_count, raw_first] = PlyCountAndFirstPoint(paths["[1][initial].ply"]);
+  const auto [moved_count, moved_first] = PlyCountAndFirstPoint(paths["[1][transformed].ply"]);
+  EXPECT_EQ(raw_count, TopPoints(kBottle));
+  EXPECT_EQ(moved_count, TopPoints(kBottle));
+  const uint16_t depth = fixture.view.DepthMm(fixture.view.floor_z + kBottle.height);
+  const Eigen::Vector3d corner =
+    fixture.view.ToArmBase(kBottle.rect.x + 1, kBottle.rect.y + 1, depth);
+  ExpectNear(
+    raw_first,
+    {corner.x() - fixture.view.position.x(), fixture.view.position.y() - corner.y(),
+     depth / 1000.0},
+    1e-6);
+  ExpectNear(moved_first, corner, 1e-6);
+  EXPECT_LT(PlyCountAndFirstPoint(paths["[1][processed].ply"]).first, raw_count);
 }
 
 // Runs an action once, on the logging thread, when a line containing `text` is logged.
