@@ -20,7 +20,7 @@ struct MaskKind
 };
 constexpr std::array<MaskKind, 3> kMaskKinds = {{{"exact", 0}, {"bleed3", 3}, {"shrunk3", -3}}};
 // Wider than a grasp's offset from the centre, narrower than half the gap between objects.
-constexpr double kAimRadius = 0.075;  // m
+constexpr double kAimRadius = 0.1;  // m
 constexpr int kErrorCodeNone = 102200000;
 
 std::string Millimetres(double metres)
