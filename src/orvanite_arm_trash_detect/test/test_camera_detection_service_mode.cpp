@@ -355,6 +355,10 @@ TEST(ServiceMode, AcceptedTrashesGiveRecordsMergedCloudsFramesAndMarkers)
   EXPECT_EQ(
     CountStartingWith(capture.Messages(), "[INFO] cam_1: grab pose estimate flag_estimate = 1"),
     2u);
+  // Files only in debug mode.
+  const auto folder =
+    std::filesystem::path(graph.camera().grab_pose_estimate_->file_prefix_).parent_path();
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 TEST(ServiceMode, RejectedTrashesStillGiveMergedCloudsButNoFramesOrMarkers)
@@ -421,6 +425,34 @@ TEST(ServiceMode, ATransparentTrashGetsTheTransparentGraspButAnOpaqueRecord)
   EXPECT_NEAR(record.grab_pose.position.z, TopCentre(fixture.view, bottle).z() + 1.8 * width, 1e-4);
   const Eigen::Quaterniond grab = ToEigen(record.grab_pose.orientation);
   EXPECT_NEAR((grab * Eigen::Vector3d::UnitZ()).z(), 0.0, 1e-6);  // a horizontal approach
+}
+
+TEST(ServiceMode, ARawCloudOfExactlyThePointMinimumIsProcessed)
+{
+  // A 6 x 6 paper is too small to be eroded: 36 raw points.
+  const FloorBox small_paper{cv::Rect(200, 100, 6, 6), kRed, 0.02};
+  const struct
+  {
+    const char * minimum;
+    bool processed;
+  } cases[] = {{"36", true}, {"37", false}};
+  for (const auto & c : cases) {
+    SCOPED_TRACE(std::string("minimum ") + c.minimum);
+    DownwardFixture fixture;
+    fixture.Set("min_trash_cloud_size_treshold", c.minimum);
+    ServiceGraph graph(fixture);
+    LogCapture capture;
+    const auto frame = orvanite_test::MakeRgbdFrame(fixture.view, {small_paper}, 1);
+    graph.camera().ImageCallback(
+      std::make_shared<const Image>(frame.first), std::make_shared<const Image>(frame.second));
+    const auto messages = capture.Messages();
+    EXPECT_EQ(CountContaining(messages, "cam_1: 垃圾序号[0]原始点云数量： 36"), 1u);
+    EXPECT_EQ(
+      CountContaining(messages, "cam_1: 垃圾序号[0]原始点云数量少于" + std::string(c.minimum)),
+      c.processed ? 0u : 1u);
+    EXPECT_EQ(CountContaining(messages, "GetInitialGrabPose**"), c.processed ? 1u : 0u);
+    EXPECT_TRUE(graph.camera().IsDetectDone());
+  }
 }
 
 TEST(ServiceMode, DebugFilesCarryTheStampAndTheTrashPosition)
