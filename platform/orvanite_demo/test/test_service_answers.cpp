@@ -157,9 +157,6 @@ TEST(AimMode, ChoosesTheObjectNearTheAimPointInTheMapFrame)
   Session session(scene, options);
   const Eigen::Isometry3d map_to_base = scene.arm_base_in_map.inverse();
   for (std::size_t i = 0; i < truths.size(); ++i) {
-    if (scene.objects[i].transparent) {
-      continue;  // its grasp lies on the floor seen through it, further than the aim radius
-    }
     orvanite_demo::DemoSession::ArmTrashPose::Request request;
     request.aim_trash_info.map_pose.position.x = truths[i].centre_in_map.x();
     request.aim_trash_info.map_pose.position.y = truths[i].centre_in_map.y();
