@@ -23,6 +23,7 @@
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
 #include "support/rclcpp_environment.hpp"
+#include "support/topic_inbox.hpp"
 
 namespace
 {
@@ -68,37 +69,6 @@ std::pair<Image, Image> MakeFrame(const std::vector<Region> & regions, int32_t s
   return {to_msg(rgb, "rgb8"), to_msg(depth, "16UC1")};
 }
 
-// Collects the messages of one topic; waits for a count with a bound.
-template <typename M>
-class Inbox
-{
-public:
-  Inbox(const rclcpp::Node::SharedPtr & node, const std::string & topic)
-  : subscription_(node->create_subscription<M>(topic, 10, [this](typename M::ConstSharedPtr msg) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    messages_.push_back(*msg);
-    changed_.notify_all();
-  }))
-  {
-  }
-  bool WaitFor(std::size_t count)
-  {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, kWait, [&] { return messages_.size() >= count; });
-  }
-  std::vector<M> Messages()
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return messages_;
-  }
-
-private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<M> messages_;
-  typename rclcpp::Subscription<M>::SharedPtr subscription_;
-};
-
 // The camera, a driver node that publishes frames and watches the outputs, one spinning executor.
 class CameraGraph
 {
@@ -138,8 +108,8 @@ private:
   rclcpp::Publisher<Image>::SharedPtr depth_pub_;
 
 public:
-  Inbox<Image> detected_images;
-  Inbox<GrabTrashCloud> grab_trash_clouds;
+  orvanite_test::TopicInbox<Image> detected_images;
+  orvanite_test::TopicInbox<GrabTrashCloud> grab_trash_clouds;
 
 private:
   rclcpp::executors::SingleThreadedExecutor executor_;
