@@ -24,9 +24,10 @@ using orvanite_scene_sim::ObjectTruth;
 using orvanite_scene_sim::Scene;
 using orvanite_scene_sim::Shape;
 
-// A sheet's grasp is the mean of its sampled points, which the camera samples more densely on
-// its near side: about 12 mm off the centre in the shipped views; a wrong centre is further.
-constexpr double kSheetCentreTolerance = 0.015;  // m
+// A sheet's grasp is the mean of its sampled points. A camera looking down steeply samples the
+// sheet evenly (lying_paper: within 1 mm); a slanted view samples its near side more densely and
+// pulls the mean towards the camera, but no chosen sheet in the shipped scenes is seen that way.
+constexpr double kSheetCentreTolerance = 0.005;  // m
 // The grasp may leave the footprint by the estimator's extension (at most 0.8 x 0.04 m) plus its
 // push of tcp_ajust_value (0.008 m) away from the camera.
 constexpr double kFootprintMargin = 0.04;  // m
