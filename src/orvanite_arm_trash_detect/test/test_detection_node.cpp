@@ -19,6 +19,7 @@
 #include "support/log_capture.hpp"
 #include "support/rclcpp_environment.hpp"
 #include "support/service_fixture.hpp"
+#include "support/synthetic_rgbd.hpp"
 
 namespace
 {
@@ -51,57 +52,62 @@ long Count(const std::vector<std::string> & messages, const std::string & text)
   return std::count(messages.begin(), messages.end(), text);
 }
 
-// A gray floor 0.7 m away, as a driver would publish it: colour and depth with one stamp.
-class EmptyFloorPublisher
+// Publishes synchronised colour and depth pairs at 30 Hz, as a driver would, on one topic pair
+// per camera: the frame of each pair is built once, every pair gets a fresh stamp.
+class FakeRgbdDriver
 {
 public:
-  EmptyFloorPublisher() : node_(std::make_shared<rclcpp::Node>("fake_rgbd_driver"))
+  struct Stream
   {
-    rgb_pub_ =
-      node_->create_publisher<sensor_msgs::msg::Image>("/camera/color/image_raw", rclcpp::QoS(10));
-    depth_pub_ = node_->create_publisher<sensor_msgs::msg::Image>(
-      "/camera/aligned_depth_to_color/image_raw", rclcpp::QoS(10));
+    std::string rgb_topic;
+    std::string depth_topic;
+    std::vector<orvanite_test::FloorBox> boxes;
+  };
+
+  explicit FakeRgbdDriver(std::vector<Stream> streams)
+  : node_(std::make_shared<rclcpp::Node>("fake_rgbd_driver"))
+  {
+    for (auto & stream : streams) {
+      outputs_.push_back(
+        {node_->create_publisher<sensor_msgs::msg::Image>(stream.rgb_topic, rclcpp::QoS(10)),
+         node_->create_publisher<sensor_msgs::msg::Image>(stream.depth_topic, rclcpp::QoS(10)),
+         std::move(stream.boxes)});
+    }
     thread_ = std::thread([this] {
       rclcpp::WallRate rate(30);
-      while (running_ && rclcpp::ok()) {
-        Publish();
+      for (int32_t stamp = 1; running_ && rclcpp::ok(); ++stamp) {
+        for (const auto & output : outputs_) {
+          const auto frame = orvanite_test::MakeRgbdFrame(camera_, output.boxes, stamp);
+          output.rgb->publish(frame.first);
+          output.depth->publish(frame.second);
+        }
         rate.sleep();
       }
     });
   }
-  ~EmptyFloorPublisher()
+  ~FakeRgbdDriver()
   {
     running_ = false;
     thread_.join();
   }
 
-private:
-  void Publish()
+  // An empty floor on the topics of the default camera file.
+  static std::vector<Stream> EmptyFloor()
   {
-    constexpr uint32_t kWidth = 64, kHeight = 48;
-    sensor_msgs::msg::Image rgb;
-    rgb.header.stamp = node_->now();
-    rgb.header.frame_id = "camera_color_optical_frame";
-    rgb.width = kWidth;
-    rgb.height = kHeight;
-    rgb.encoding = "rgb8";
-    rgb.step = kWidth * 3;
-    rgb.data.assign(rgb.step * kHeight, 128);
-    sensor_msgs::msg::Image depth = rgb;
-    depth.encoding = "16UC1";
-    depth.step = kWidth * 2;
-    depth.data.resize(depth.step * kHeight);
-    for (std::size_t i = 0; i < depth.data.size(); i += 2) {
-      depth.data[i] = 700 & 0xff;
-      depth.data[i + 1] = 700 >> 8;
-    }
-    rgb_pub_->publish(rgb);
-    depth_pub_->publish(depth);
+    return {{"/camera/color/image_raw", "/camera/aligned_depth_to_color/image_raw", {}}};
   }
 
+private:
+  struct Output
+  {
+    rclcpp::Publisher<sensor_msgs::msg::Image>::SharedPtr rgb;
+    rclcpp::Publisher<sensor_msgs::msg::Image>::SharedPtr depth;
+    std::vector<orvanite_test::FloorBox> boxes;
+  };
+
+  const orvanite_test::DownwardCamera camera_;
   std::shared_ptr<rclcpp::Node> node_;
-  rclcpp::Publisher<sensor_msgs::msg::Image>::SharedPtr rgb_pub_;
-  rclcpp::Publisher<sensor_msgs::msg::Image>::SharedPtr depth_pub_;
+  std::vector<Output> outputs_;
   std::atomic<bool> running_{true};
   std::thread thread_;
 };
@@ -291,7 +297,7 @@ TEST(DetectService, EmptyFirstCameraThenTimeoutKeepsTheEmptyListCode)
   settings.node_names = {"cam1_node", "cam2_node"};
   settings.detect_timeout_ms = "3000";
   RunningDetectionNode running(WriteServiceConfig(fixture, settings));
-  EmptyFloorPublisher driver;
+  FakeRgbdDriver driver(FakeRgbdDriver::EmptyFloor());
   LogCapture capture;
   const auto response = running.Call(ArmTrashPose::Request());
   EXPECT_EQ(response.error_code, 102200003);
@@ -313,7 +319,7 @@ TEST(DetectService, CameraDoneBeforeItsTurnIsCollectedWithoutWaiting)
   settings.node_names = {"cam1_node", "cam2_node"};
   settings.detect_timeout_ms = "1500";
   RunningDetectionNode running(WriteServiceConfig(fixture, settings));
-  EmptyFloorPublisher driver;
+  FakeRgbdDriver driver(FakeRgbdDriver::EmptyFloor());
   LogCapture capture;
   const auto response = running.Call(ArmTrashPose::Request());
   EXPECT_EQ(response.error_code, 102200003);
@@ -322,5 +328,53 @@ TEST(DetectService, CameraDoneBeforeItsTurnIsCollectedWithoutWaiting)
   EXPECT_EQ(Count(messages, "[INFO] \x1b[2mis_camera_2_detect_done_: false\x1b[0m"), 0);
   EXPECT_EQ(
     Count(messages, "[INFO] \x1b[0;33mcam_2: failed to detect trash need to grab!\x1b[0m"), 1);
+}
+TEST(DetectService, RecordsBeyondTheRadiusLeaveTheNextCameraToAnswer)
+{
+  struct Case
+  {
+    const char * name;
+    const char * max_grab_radius;
+    int32_t error_code;
+    const char * cam1_line;
+  };
+  // The paper lies about 0.52 m from the arm-base origin.
+  const Case cases[] = {
+    {"beyond", "0.1", 102200003, "[INFO] \x1b[0;33mcam_1: failed to choose target trash!\x1b[0m"},
+    {"inside", "1.0", 102200000,
+     "[INFO] \x1b[1;32mcam_1: Choosed target trash need to grab!\x1b[0m"},
+  };
+  const orvanite_test::FloorBox paper{cv::Rect(240, 150, 41, 31), cv::Vec3b(255, 0, 0), 0.02};
+  for (const Case & c : cases) {
+    CameraFixture fixture;
+    orvanite_test::UseCamera(fixture, orvanite_test::DownwardCamera());
+    orvanite_test::WriteNumberedCameraFile(fixture, 1, {{"cam_id", "1"}});
+    orvanite_test::WriteNumberedCameraFile(
+      fixture, 2,
+      {{"cam_id", "2"}, {"rgb_topic", "\"/cam2/color\""}, {"depth_topic", "\"/cam2/depth\""}});
+    ServiceSettings settings;
+    settings.node_names = {"cam1_node", "cam2_node"};
+    settings.max_grab_radius = c.max_grab_radius;
+    settings.detect_timeout_ms = "10000";
+    RunningDetectionNode running(WriteServiceConfig(fixture, settings));
+    FakeRgbdDriver driver(
+      {{"/camera/color/image_raw", "/camera/aligned_depth_to_color/image_raw", {paper}},
+       {"/cam2/color", "/cam2/depth", {}}});
+    LogCapture capture;
+    const auto response = running.Call(ArmTrashPose::Request());
+    EXPECT_EQ(response.error_code, c.error_code) << c.name;
+    const auto messages = capture.Messages();
+    EXPECT_EQ(Count(messages, c.cam1_line), 1) << c.name;
+    const bool cam2_visited =
+      Count(messages, "[INFO] \x1b[0;33mcam_2: failed to detect trash need to grab!\x1b[0m") == 1;
+    EXPECT_EQ(cam2_visited, c.error_code != 102200000) << c.name;
+    if (c.error_code == 102200000) {
+      EXPECT_EQ(response.error_msg, "NONE: 无错误");
+      EXPECT_EQ(response.target_trash_info.class_index, 0);
+      EXPECT_NEAR(response.target_trash_info.grab_pose.position.z, -0.156, 0.01) << c.name;
+    } else {
+      EXPECT_EQ(response.target_trash_info, TrashInfo()) << c.name;
+    }
+  }
 }
 }  // namespace
