@@ -1,5 +1,6 @@
 // Workspace reach, main-axis classification and grasp-mode windows.
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -63,6 +64,31 @@ TEST_F(GrabPoseChecks, WorkspaceWarnsAboutTheFirstFailingLimit)
     } else {
       EXPECT_EQ(warnings, std::vector<std::string>{c.warning});
     }
+  }
+}
+
+TEST_F(GrabPoseChecks, EachCheckLogsItsOwnWarnings)
+{
+  const Eigen::Vector3f behind(0.5f, 0.0f, 0.1555f);
+  const struct
+  {
+    const char * function;
+    std::function<bool()> check;
+  } cases[] = {
+    {"IsInWorkspace", [&] { return estimate_->IsInWorkspace(behind); }},
+    {"isInGrabSpace", [&] { return estimate_->isInGrabSpace(1, behind); }},
+    {"isInGrabSpace", [&] { return estimate_->isInGrabSpace(2, behind); }},
+  };
+  for (const auto & c : cases) {
+    SCOPED_TRACE(c.function);
+    orvanite_test::LogCapture capture;
+    EXPECT_FALSE(c.check());
+    const auto records = capture.Records();
+    ASSERT_EQ(records.size(), 3u);
+    for (const auto & record : records) {
+      EXPECT_EQ(record.function, c.function) << record.line;
+    }
+    EXPECT_EQ(records[2].level, 3);  // the warning
   }
 }
 

@@ -77,6 +77,12 @@ TEST_F(GrabPoseCommon, LyingItemInTheVerticalWindow)
   orvanite_test::LogCapture capture;
   ASSERT_EQ(estimate_->CommonGrabPoseFunc(cloud), ESTIMATE_OK);
   EXPECT_EQ(Warnings(capture), std::vector<std::string>{"grab_tcp_.z() -= tcp_ajust_value_"});
+  EXPECT_EQ(
+    orvanite_test::FunctionsLogging(capture, "grab_tcp_.z()"),
+    std::vector<std::string>{"CommonGrabPoseFunc"});
+  EXPECT_EQ(
+    orvanite_test::FunctionsLogging(capture, "grab_mainaxis_"),
+    std::vector<std::string>{"CommonGrabPoseFunc"});
   EXPECT_EQ(estimate_->main_axis_type_, 1);
   EXPECT_EQ(estimate_->grab_tcp_.z(), estimate_->pca_center_.z() - 0.008f);
   EXPECT_EQ(estimate_->grab_pose_.position, estimate_->grab_tcp_);

@@ -196,6 +196,13 @@ TEST_F(GrabPoseOpaque, LyingHeightRules)
     orvanite_test::LogCapture capture;
     ASSERT_EQ(estimate_->GetInitialGrabPose(cloud), ESTIMATE_OK);
     EXPECT_EQ(HeightRuleLines(capture.Messages()), c.lines);
+    // The routine logs its own steps.
+    for (const char * text : {"After PclProcessFunc", "grab_mainaxis_", "grab_tcp_.z()"}) {
+      for (const auto & function : orvanite_test::FunctionsLogging(capture, text)) {
+        EXPECT_EQ(function, "GetInitialGrabPose") << text;
+      }
+    }
+    EXPECT_EQ(orvanite_test::FunctionsLogging(capture, "grab_mainaxis_").size(), 1u);
     EXPECT_EQ(estimate_->main_axis_type_, 1);
     EXPECT_NEAR(estimate_->grab_tcp_.x(), -0.5f, 1e-6f);
     EXPECT_NEAR(estimate_->grab_tcp_.y(), 0.0f, 1e-6f);
@@ -228,6 +235,9 @@ TEST_F(GrabPoseOpaque, TooFewPointsNeverThrows)
   EXPECT_EQ(estimate_->GetInitialGrabPose(two), ESTIMATE_TOO_FEW_POINTS);
   EXPECT_TRUE(ContainsLine(
     capture.Messages(), "[WARN] After PclProcessFunc trash_cloud size is less than 3 !!!"));
+  EXPECT_EQ(
+    orvanite_test::FunctionsLogging(capture, "After PclProcessFunc"),
+    (std::vector<std::string>{"GetInitialGrabPose", "GetInitialGrabPose"}));
 }
 
 TEST_F(GrabPoseOpaque, OutOfReachKeepsThePreviousPose)

@@ -1,9 +1,11 @@
 // Grasp pose of transparent trash: TCP beyond the nearest point, height from the seen width.
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "support/grab_pose_config_file.hpp"
+#include "support/log_capture.hpp"
 #include "support/synthetic_clouds.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 
@@ -43,8 +45,15 @@ TEST_F(GrabPoseTransparent, TcpLiesHalfTheWidthBeyondTheNearestPoint)
 {
   estimate_->main_axis_type_ = 3;
   Cloud::Ptr cloud = Strip(-0.5f);
+  orvanite_test::LogCapture capture;
   ASSERT_EQ(estimate_->GetTransparentGrabPose(cloud), ESTIMATE_OK);
   EXPECT_EQ(cloud->size(), 720u);
+  for (const char * text : {"After PclProcessFunc", "grab_mainaxis_", "project_width"}) {
+    EXPECT_EQ(
+      orvanite_test::FunctionsLogging(capture, text),
+      std::vector<std::string>{"GetTransparentGrabPose"})
+      << text;
+  }
   const float lowest = estimate_->processed_trash_lowest_z_;
   EXPECT_EQ(lowest, kFloor + 0.01f);
   const Eigen::Vector3f & tcp = estimate_->grab_pose_.position;
@@ -80,7 +89,11 @@ TEST_F(GrabPoseTransparent, CentreOutOfReachAndTooFewPoints)
   Cloud::Ptr far = Strip(-0.9f);
   EXPECT_EQ(estimate_->GetTransparentGrabPose(far), ESTIMATE_OUT_OF_WORKSPACE);
   Cloud::Ptr empty(new Cloud);
+  orvanite_test::LogCapture capture;
   EXPECT_EQ(estimate_->GetTransparentGrabPose(empty), ESTIMATE_TOO_FEW_POINTS);
+  EXPECT_EQ(
+    orvanite_test::FunctionsLogging(capture, "After PclProcessFunc trash_cloud size is less than"),
+    std::vector<std::string>{"GetTransparentGrabPose"});
 }
 
 }  // namespace

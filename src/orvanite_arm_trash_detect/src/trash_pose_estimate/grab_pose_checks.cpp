@@ -36,25 +36,24 @@ struct ReachWarnings
   const char * too_right;
 };
 
-// Limits themselves pass; the first failing limit logs its warning.
-bool IsWithinWindow(
+// Limits themselves pass; the warning of the first failing limit, or nullptr. The caller logs
+// it, so that the log record names the check that was asked.
+const char * FirstFailedLimit(
   float distance, float angle, const ReachWindow & window, const ReachWarnings & warnings)
 {
-  const char * warning = nullptr;
   if (distance < window.distance_min) {
-    warning = warnings.too_close;
-  } else if (distance > window.distance_max) {
-    warning = warnings.too_far;
-  } else if (angle < window.angle_min) {
-    warning = warnings.too_left;
-  } else if (angle > window.angle_max) {
-    warning = warnings.too_right;
+    return warnings.too_close;
   }
-  if (warning != nullptr) {
-    LOG_WARN("{}", warning);
-    return false;
+  if (distance > window.distance_max) {
+    return warnings.too_far;
   }
-  return true;
+  if (angle < window.angle_min) {
+    return warnings.too_left;
+  }
+  if (angle > window.angle_max) {
+    return warnings.too_right;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -72,9 +71,14 @@ bool GrabPoseEstimate::IsInWorkspace(const Eigen::Vector3f & position)
 
   static const ReachWarnings kWarnings{
     "垃圾位置太近了！！", "垃圾位置太远了！！", "垃圾位置太靠左了！！", "垃圾位置太靠右了！！"};
-  return IsWithinWindow(
+  const char * warning = FirstFailedLimit(
     grab_distance_, grab_angle_,
     {workspace_r_min_, workspace_r_max_, workspace_angle_min_, workspace_angle_max_}, kWarnings);
+  if (warning != nullptr) {
+    LOG_WARN("{}", warning);
+    return false;
+  }
+  return true;
 }
 
 void GrabPoseEstimate::GetMainaxisType(Eigen::Vector3f & main_axis, int & main_axis_type)
@@ -135,5 +139,10 @@ bool GrabPoseEstimate::isInGrabSpace(int main_axis_type, const Eigen::Vector3f &
   static const ReachWarnings kWarnings{
     "垃圾位置太近了！！！", "垃圾位置太远了！！！", "垃圾位置太靠左了！！！",
     "垃圾位置太靠右了！！！"};
-  return IsWithinWindow(grab_distance_, grab_angle_, window, kWarnings);
+  const char * warning = FirstFailedLimit(grab_distance_, grab_angle_, window, kWarnings);
+  if (warning != nullptr) {
+    LOG_WARN("{}", warning);
+    return false;
+  }
+  return true;
 }

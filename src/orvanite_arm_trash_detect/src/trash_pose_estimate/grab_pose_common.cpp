@@ -12,27 +12,14 @@ namespace
 // The routine works from a fixed point count, not from min_trash_cloud_size_.
 constexpr std::size_t kMinCommonPoints = 100;
 
-void LogHeightRule(GrabPoseEstimate::HeightRule rule)
-{
-  using Rule = GrabPoseEstimate::HeightRule;
-  switch (rule) {
-    case Rule::kTooLow:
-      LOG_WARN("grab_tcp_.z()-trash_lowest_z_ < 0.015!!!");
-      break;
-    case Rule::kSetToLowest:
-      LOG_WARN("grab_tcp_.z() = trash_lowest_z_!!!");
-      break;
-    case Rule::kLowered:
-      LOG_WARN("grab_tcp_.z() -= tcp_ajust_value_");
-      break;
-    case Rule::kBelowClamp:
-      LOG_WARN("grab_tcp_.z() < (trash_lowest_z_ + 0.005)!!!");
-      break;
-    case Rule::kClamped:
-      LOG_WARN("grab_tcp_.z() = (trash_lowest_z_ + 0.005)!!!");
-      break;
-  }
-}
+// The lines of the height rules, indexed by GrabPoseEstimate::HeightRule.
+const char * const kHeightRuleLines[] = {
+  "grab_tcp_.z()-trash_lowest_z_ < 0.015!!!",
+  "grab_tcp_.z() = trash_lowest_z_!!!",
+  "grab_tcp_.z() -= tcp_ajust_value_",
+  "grab_tcp_.z() < (trash_lowest_z_ + 0.005)!!!",
+  "grab_tcp_.z() = (trash_lowest_z_ + 0.005)!!!",
+};
 
 }  // namespace
 
@@ -53,16 +40,22 @@ int GrabPoseEstimate::CommonGrabPoseFunc(Cloud::Ptr & cloud)
   ClassifyMainAxis();
 
   if (main_axis_type_ == 1 || main_axis_type_ == 3) {
-    SetLyingMainAxis();
+    grab_mainaxis_ = LyingMainAxis();
+    LOG_DEBUG(
+      "grab_mainaxis_: {}, {}, {}", grab_mainaxis_.x(), grab_mainaxis_.y(), grab_mainaxis_.z());
     if (!isInGrabSpace(main_axis_type_, grab_tcp_)) {
       return kLyingTrashOutOfVerticalGrabSpace;
     }
-    PlaceLyingTcp(LogHeightRule);
+    for (const HeightRule rule : PlaceLyingTcp()) {
+      LOG_WARN("{}", kHeightRuleLines[static_cast<int>(rule)]);
+    }
     const float rot_z = std::atan2(-grab_mainaxis_.y(), grab_mainaxis_.x());
     LOG_DEBUG("rot_z: {}", rot_z);
     AssignGrabPose(grab_tcp_, orvanite::TopDownGraspOrientation(rot_z), grab_pose_);
   } else if (main_axis_type_ == 2 || main_axis_type_ == 4) {
-    SetGrabMainAxis(Eigen::Vector3f(0.0f, 0.0f, -1.0f));
+    grab_mainaxis_ = Eigen::Vector3f(0.0f, 0.0f, -1.0f);
+    LOG_DEBUG(
+      "grab_mainaxis_: {}, {}, {}", grab_mainaxis_.x(), grab_mainaxis_.y(), grab_mainaxis_.z());
     PlaceSteepTcp(Eigen::Vector2f::Zero());
     LOG_DEBUG("grab_tcp_.x() += tcp_ajust_value_ * v_tcp.x() !");
     LOG_DEBUG("grab_tcp_.y() += tcp_ajust_value_ * v_tcp.y() !");

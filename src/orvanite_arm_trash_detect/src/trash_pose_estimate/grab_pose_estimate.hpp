@@ -2,7 +2,9 @@
 #define ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__GRAB_POSE_ESTIMATE_HPP_
 
 #include <array>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include <Eigen/Core>
 #include <Eigen/Geometry>
@@ -23,7 +25,8 @@ class GrabPoseEstimate
 public:
   using Cloud = pcl::PointCloud<pcl::PointXYZ>;
 
-  // Steps of the height rules of a top-down grasp; each caller logs them in its own words.
+  // Steps of the height rules of a top-down grasp, in the order they apply; each caller logs
+  // them in its own words.
   enum class HeightRule
   {
     kTooLow,
@@ -32,7 +35,6 @@ public:
     kBelowClamp,
     kClamped,
   };
-  using HeightRuleLog = void (*)(HeightRule);
 
   // Loads the grasp-pose YAML file (maps camera_extrinsic, camera_intrinsic, grab_pose_estimate,
   // debug_choice; every key required) and creates the debug folders.
@@ -207,19 +209,17 @@ public:
   GrabPose obb_pose_{Eigen::Vector3f::Zero(), Eigen::Quaterniond::Identity()};
 
 private:
-  // PclProcessFunc, then false with a warning when too few points are left to measure.
-  bool ProcessAndCheckSize(Cloud::Ptr & cloud);
+  // min_trash_cloud_size_, but at least the three points that PCA needs.
+  std::size_t MeasurablePointMinimum() const;
   // PCAFunc, OBBFunc, AABBFunc, MinAreaRectFunc.
   void MeasureCloud(Cloud::Ptr & cloud);
   // GetMainaxisType on the first principal axis, which is turned in place.
   void ClassifyMainAxis();
-  // Sets grab_mainaxis_ and logs it.
-  void SetGrabMainAxis(const Eigen::Vector3f & axis);
-  // grab_mainaxis_ along the long side of the footprint rectangle.
-  void SetLyingMainAxis();
+  // Along the long side of the footprint rectangle, in the floor plane.
+  Eigen::Vector3f LyingMainAxis();
   // Top-down grasp: extension of long, tall items, the height rules, then the floor height
-  // when is_on_floor_.
-  void PlaceLyingTcp(HeightRuleLog log);
+  // when is_on_floor_. Returns the height rules that applied, in order.
+  std::vector<HeightRule> PlaceLyingTcp();
   // Horizontal grasp: extension, then tcp_ajust_value_ further from `away_from` in the floor
   // plane.
   void PlaceSteepTcp(const Eigen::Vector2f & away_from);

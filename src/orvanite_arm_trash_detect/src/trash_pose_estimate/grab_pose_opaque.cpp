@@ -9,34 +9,22 @@
 namespace
 {
 
-void LogHeightRule(GrabPoseEstimate::HeightRule rule)
-{
-  using Rule = GrabPoseEstimate::HeightRule;
-  switch (rule) {
-    case Rule::kTooLow:
-      LOG_DEBUG(kYellow + "grab_tcp_.z()-trash_lowest_z_ < 0.015!!!" + kReset);
-      break;
-    case Rule::kSetToLowest:
-      LOG_DEBUG(kYellow + "grab_tcp_.z() = trash_lowest_z_!!!" + kReset);
-      break;
-    case Rule::kLowered:
-      LOG_DEBUG(kYellow + "grab_tcp_.z() -= tcp_ajust_value_;" + kReset);
-      break;
-    case Rule::kBelowClamp:
-      LOG_DEBUG(kYellow + "grab_tcp_.z() < (trash_lowest_z_ + 0.005)!!!" + kReset);
-      break;
-    case Rule::kClamped:
-      LOG_DEBUG(kYellow + "grab_tcp_.z() = (trash_lowest_z_ + 0.005)!!!" + kReset);
-      break;
-  }
-}
+// The lines of the height rules, indexed by GrabPoseEstimate::HeightRule.
+const char * const kHeightRuleLines[] = {
+  "grab_tcp_.z()-trash_lowest_z_ < 0.015!!!",     "grab_tcp_.z() = trash_lowest_z_!!!",
+  "grab_tcp_.z() -= tcp_ajust_value_;",           "grab_tcp_.z() < (trash_lowest_z_ + 0.005)!!!",
+  "grab_tcp_.z() = (trash_lowest_z_ + 0.005)!!!",
+};
 
 }  // namespace
 
 int GrabPoseEstimate::GetInitialGrabPose(Cloud::Ptr & cloud)
 {
   LOG_DEBUG("**************************GetInitialGrabPose***************************");
-  if (!ProcessAndCheckSize(cloud)) {
+  PclProcessFunc(cloud, cloud);
+  LOG_DEBUG("After PclProcessFunc trash_cloud size: {}", cloud->size());
+  if (cloud->size() < MeasurablePointMinimum()) {
+    LOG_WARN("After PclProcessFunc trash_cloud size is less than {} !!!", MeasurablePointMinimum());
     return ESTIMATE_TOO_FEW_POINTS;
   }
   MeasureCloud(cloud);
@@ -48,13 +36,19 @@ int GrabPoseEstimate::GetInitialGrabPose(Cloud::Ptr & cloud)
 
   Eigen::Quaterniond orientation;
   if (main_axis_type_ == 1 || main_axis_type_ == 3) {
-    SetLyingMainAxis();
-    PlaceLyingTcp(LogHeightRule);
+    grab_mainaxis_ = LyingMainAxis();
+    LOG_DEBUG(
+      "grab_mainaxis_: {}, {}, {}", grab_mainaxis_.x(), grab_mainaxis_.y(), grab_mainaxis_.z());
+    for (const HeightRule rule : PlaceLyingTcp()) {
+      LOG_DEBUG(kYellow + kHeightRuleLines[static_cast<int>(rule)] + kReset);
+    }
     // The tool x axis lies along -grab_mainaxis_, so the fingers close across the long side.
     orientation =
       orvanite::TopDownGraspOrientation(std::atan2(-grab_mainaxis_.y(), grab_mainaxis_.x()));
   } else if (main_axis_type_ == 2 || main_axis_type_ == 4) {
-    SetGrabMainAxis(Eigen::Vector3f(0.0f, 0.0f, -1.0f));
+    grab_mainaxis_ = Eigen::Vector3f(0.0f, 0.0f, -1.0f);
+    LOG_DEBUG(
+      "grab_mainaxis_: {}, {}, {}", grab_mainaxis_.x(), grab_mainaxis_.y(), grab_mainaxis_.z());
     PlaceSteepTcp(CameraPositionXY());
     LOG_DEBUG(kYellow + "grab_tcp_.x() += tcp_ajust_value_ * v_tcp.x() !" + kReset);
     LOG_DEBUG(kYellow + "grab_tcp_.y() += tcp_ajust_value_ * v_tcp.y() !" + kReset);

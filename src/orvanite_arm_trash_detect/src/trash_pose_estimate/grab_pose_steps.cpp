@@ -1,8 +1,8 @@
-// Steps that the grasp-pose routines share.
+// Steps that the grasp-pose routines share. They do not log: each routine logs their results
+// itself, so that every log record names the routine that ran.
 #include <algorithm>
 #include <cstddef>
 
-#include "common/logger.hpp"
 #include "trash_pose_estimate/grab_geometry.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 
@@ -14,16 +14,9 @@ constexpr std::size_t kMinMeasurablePoints = 3;
 
 }  // namespace
 
-bool GrabPoseEstimate::ProcessAndCheckSize(Cloud::Ptr & cloud)
+std::size_t GrabPoseEstimate::MeasurablePointMinimum() const
 {
-  PclProcessFunc(cloud, cloud);
-  LOG_DEBUG("After PclProcessFunc trash_cloud size: {}", cloud->size());
-  const std::size_t minimum = std::max<std::size_t>(min_trash_cloud_size_, kMinMeasurablePoints);
-  if (cloud->size() < minimum) {
-    LOG_WARN("After PclProcessFunc trash_cloud size is less than {} !!!", minimum);
-    return false;
-  }
-  return true;
+  return std::max<std::size_t>(min_trash_cloud_size_, kMinMeasurablePoints);
 }
 
 void GrabPoseEstimate::MeasureCloud(Cloud::Ptr & cloud)
@@ -41,46 +34,41 @@ void GrabPoseEstimate::ClassifyMainAxis()
   pca_eigen_vectors_.col(0) = main_axis;
 }
 
-void GrabPoseEstimate::SetGrabMainAxis(const Eigen::Vector3f & axis)
-{
-  grab_mainaxis_ = axis;
-  LOG_DEBUG(
-    "grab_mainaxis_: {}, {}, {}", grab_mainaxis_.x(), grab_mainaxis_.y(), grab_mainaxis_.z());
-}
-
-void GrabPoseEstimate::SetLyingMainAxis()
+Eigen::Vector3f GrabPoseEstimate::LyingMainAxis()
 {
   float direction[2];
   GetMinAreaRectDirection(direction);
-  SetGrabMainAxis(Eigen::Vector3f(direction[0], direction[1], 0.0f));
+  return Eigen::Vector3f(direction[0], direction[1], 0.0f);
 }
 
-void GrabPoseEstimate::PlaceLyingTcp(HeightRuleLog log)
+std::vector<GrabPoseEstimate::HeightRule> GrabPoseEstimate::PlaceLyingTcp()
 {
+  std::vector<HeightRule> applied;
   if (static_cast<double>(pca_size_[0]) > 0.1 && trash_height_ > extend_height_threshold_) {
     ExtendGrabTCP(grab_tcp_);
   }
   // Keep the fingers off the floor under the item, but low enough to close around it.
   if (static_cast<double>(grab_tcp_.z() - trash_lowest_z_) < 0.015) {
-    log(HeightRule::kTooLow);
+    applied.push_back(HeightRule::kTooLow);
     grab_tcp_.z() = trash_lowest_z_;
-    log(HeightRule::kSetToLowest);
+    applied.push_back(HeightRule::kSetToLowest);
   }
   if (
     trash_height_ > tcp_ajust_threshold_ &&
     static_cast<double>(grab_tcp_.z() - trash_lowest_z_) > 0.015) {
     grab_tcp_.z() -= tcp_ajust_value_;
-    log(HeightRule::kLowered);
+    applied.push_back(HeightRule::kLowered);
     const double lowest_allowed = static_cast<double>(trash_lowest_z_) + 0.005;
     if (lowest_allowed > grab_tcp_.z()) {
-      log(HeightRule::kBelowClamp);
+      applied.push_back(HeightRule::kBelowClamp);
       grab_tcp_.z() = static_cast<float>(lowest_allowed);
-      log(HeightRule::kClamped);
+      applied.push_back(HeightRule::kClamped);
     }
   }
   if (is_on_floor_) {
     grab_tcp_.z() = -base_height_;
   }
+  return applied;
 }
 
 void GrabPoseEstimate::PlaceSteepTcp(const Eigen::Vector2f & away_from)

@@ -10,7 +10,10 @@ int GrabPoseEstimate::GetTransparentGrabPose(Cloud::Ptr & cloud)
 {
   LOG_DEBUG(
     kBgBlue + "*************************GetTransparentGrabPose************************" + kReset);
-  if (!ProcessAndCheckSize(cloud)) {
+  PclProcessFunc(cloud, cloud);
+  LOG_DEBUG("After PclProcessFunc trash_cloud size: {}", cloud->size());
+  if (cloud->size() < MeasurablePointMinimum()) {
+    LOG_WARN("After PclProcessFunc trash_cloud size is less than {} !!!", MeasurablePointMinimum());
     return ESTIMATE_TOO_FEW_POINTS;
   }
   MeasureCloud(cloud);
@@ -18,7 +21,9 @@ int GrabPoseEstimate::GetTransparentGrabPose(Cloud::Ptr & cloud)
   if (!IsInWorkspace(grab_tcp_)) {
     return ESTIMATE_OUT_OF_WORKSPACE;
   }
-  SetGrabMainAxis(Eigen::Vector3f(0.0f, 0.0f, -1.0f));
+  grab_mainaxis_ = Eigen::Vector3f(0.0f, 0.0f, -1.0f);
+  LOG_DEBUG(
+    "grab_mainaxis_: {}, {}, {}", grab_mainaxis_.x(), grab_mainaxis_.y(), grab_mainaxis_.z());
 
   const float width = GetTrashProjectWith(cloud);
   LOG_DEBUG(kBlue + "trash_cloud_project_width: {}" + kReset, width);

@@ -110,6 +110,18 @@ inline std::vector<std::string> LogCapture::Messages() const
   }
   return messages;
 }
+// The enclosing function named by every record whose line contains `text`, in order.
+inline std::vector<std::string> FunctionsLogging(
+  const LogCapture & capture, const std::string & text)
+{
+  std::vector<std::string> functions;
+  for (const auto & record : capture.Records()) {
+    if (record.line.find(text) != std::string::npos) {
+      functions.push_back(record.function);
+    }
+  }
+  return functions;
+}
 }  // namespace orvanite_test
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__TEST__SUPPORT__LOG_CAPTURE_HPP_
