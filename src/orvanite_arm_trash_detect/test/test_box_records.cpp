@@ -80,21 +80,30 @@ TEST(GetTrashObjects, KeepsGraspedClassesAwayFromTheBorders)
   EXPECT_EQ(capture.Messages(), std::vector<std::string>{kEdgeLine});
 }
 
-TEST(GetTrashObjects, WarnsWhenNothingPasses)
+TEST(GetTrashObjects, ResultTellsWhetherTheOutputHoldsAnything)
 {
   CameraFrameSettings settings;
   settings.cam_id = 3;
-  const std::vector<std::vector<DetectedObject>> frames = {
-    {},
-    {Detection({20.0F, 20.0F, 50.0F, 50.0F}, 8)},
+  const std::vector<std::string> warning = {"[WARN] cam_3: No trash object detected !"};
+  struct Case
+  {
+    const char * what;
+    std::vector<DetectedObject> objs;
+    std::size_t given;  // detections already in the output
+    bool result;
   };
-  for (const auto & objs : frames) {
+  const Case cases[] = {
+    {"no detection", {}, 0, false},
+    {"no grasped class", {Detection({20.0F, 20.0F, 50.0F, 50.0F}, 8)}, 0, false},
+    // Nothing passes, but the output is not empty: no warning.
+    {"nothing passes into a filled list", {Detection({20.0F, 20.0F, 50.0F, 50.0F}, 8)}, 1, true},
+  };
+  for (const Case & c : cases) {
     orvanite_test::LogCapture capture;
-    std::vector<DetectedObject> trash_objs;
-    EXPECT_FALSE(orvanite::GetTrashObjects(objs, trash_objs, {5}, settings));
-    EXPECT_TRUE(trash_objs.empty());
-    EXPECT_EQ(
-      capture.Messages(), std::vector<std::string>{"[WARN] cam_3: No trash object detected !"});
+    std::vector<DetectedObject> trash_objs(c.given, Detection({1.0F, 1.0F, 1.0F, 1.0F}, 4));
+    EXPECT_EQ(orvanite::GetTrashObjects(c.objs, trash_objs, {5}, settings), c.result) << c.what;
+    EXPECT_EQ(trash_objs.size(), c.given) << c.what;
+    EXPECT_EQ(capture.Messages(), c.result ? std::vector<std::string>{} : warning) << c.what;
   }
 }
 

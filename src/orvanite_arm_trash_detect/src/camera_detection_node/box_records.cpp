@@ -44,7 +44,6 @@ bool GetTrashObjects(
   const std::vector<DetectedObject> & objs, std::vector<DetectedObject> & trash_objs,
   const std::vector<int> & trash_class_ids, const CameraFrameSettings & settings)
 {
-  const std::size_t size_before = trash_objs.size();
   for (const DetectedObject & obj : objs) {
     const int class_id = obj.label + 1;
     if (
@@ -57,7 +56,7 @@ bool GetTrashObjects(
     }
     trash_objs.push_back(obj);
   }
-  if (trash_objs.size() == size_before) {
+  if (trash_objs.empty()) {
     LOG_WARN("cam_{}: No trash object detected !", settings.cam_id);
     return false;
   }

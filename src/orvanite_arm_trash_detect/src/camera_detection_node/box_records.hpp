@@ -19,7 +19,7 @@ bool IsAtEdge(const DetectedObject & obj, const CameraFrameSettings & settings);
 
 // Appends to `trash_objs` (not cleared) a copy, sharing the mask, of every detection whose class
 // id (label + 1) is in `trash_class_ids` and that is not at the border; other classes are dropped
-// without a line. Returns false, with a WARN line, when nothing was appended.
+// without a line. Returns false, with a WARN line, when `trash_objs` is empty afterwards.
 bool GetTrashObjects(
   const std::vector<DetectedObject> & objs, std::vector<DetectedObject> & trash_objs,
   const std::vector<int> & trash_class_ids, const CameraFrameSettings & settings);
