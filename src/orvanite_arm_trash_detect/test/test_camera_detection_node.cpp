@@ -249,6 +249,9 @@ TEST(ClassTables, SizeRanges)
     {"non-empty list", "[1, 2]\n", true, {}},
     {"two numbers", "paper: {min: [0, 0], max: [1, 1, 1]}\n", true, {}},
     {"no max", "paper: {min: [0, 0, 0]}\n", true, {}},
+    {"entry a plain value", "paper: 5\n", true, {}},
+    {"entry a list", "paper: [0, 0, 0]\n", true, {}},
+    {"entry without a value", "paper:\n", true, {}},
   };
   for (const auto & c : cases) {
     CameraFixture fixture;

@@ -111,6 +111,9 @@ void CameraDetectionNode::initializeClassSizeRange()
   }
   for (const auto & item : root) {
     const std::string name = item.first.as<std::string>();
+    if (!item.second.IsMap()) {
+      Fail(path, name, "not a map with min and max");
+    }
     orvanite::SizeRange range{};
     for (std::size_t i = 0; i < 3; ++i) {
       range.min[i] = ReadRangeItem(item.second, path, name, "min", i);
