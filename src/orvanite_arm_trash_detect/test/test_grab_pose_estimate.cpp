@@ -111,6 +111,7 @@ TEST(GrabPoseEstimateConfig, LoadsEveryGroupAndLogsTheIntrinsics)
   EXPECT_TRUE(estimate->is_on_floor_);
   EXPECT_EQ(estimate->pass_ajust_value_, 0.003f);
   EXPECT_EQ(estimate->main_axis_type_, 1);
+  EXPECT_EQ(estimate->trash_type_, 0);  // no type until the camera node sets one
   EXPECT_EQ(estimate->cy_, 240.25f);
 
   const auto messages = capture.Messages();

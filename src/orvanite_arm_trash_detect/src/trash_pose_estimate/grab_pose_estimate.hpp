@@ -112,7 +112,7 @@ public:
   bool AlwaysFalseGrabCheck(GrabPose grab_pose);
 
   // --- Input from the camera node ---
-  int trash_type_{TRASH_TYPE_OTHER};
+  int trash_type_{0};  // no TrashType until the camera node sets one
 
   // --- Camera parameters ---
   Eigen::Matrix4f camera_extrinsic_{Eigen::Matrix4f::Identity()};  // camera -> arm base
