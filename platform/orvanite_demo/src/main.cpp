@@ -64,13 +64,17 @@ Arguments Parse(const std::vector<std::string> & args)
   return parsed;
 }
 
-// The debug files of one camera folder: annotated images and clouds, newest name last.
-void PrintDebugFiles(const fs::path & folder)
+// The debug files of one camera folder written since `since`: annotated images and clouds,
+// newest name last.
+void PrintDebugFiles(const fs::path & folder, fs::file_time_type since)
 {
   std::vector<std::string> images;
   std::size_t clouds = 0;
   if (fs::exists(folder)) {
     for (const auto & entry : fs::directory_iterator(folder)) {
+      if (entry.last_write_time() < since) {
+        continue;
+      }
       const std::string name = entry.path().filename().string();
       if (name.size() > 14 && name.compare(name.size() - 14, 14, "[detected].jpg") == 0) {
         images.push_back(entry.path().string());
@@ -91,6 +95,8 @@ int RunCalls(const orvanite_scene_sim::Scene & scene, const Arguments & argument
 {
   orvanite_demo::SessionOptions options;
   options.overlay.max_grab_radius = arguments.max_grab_radius;
+  // Earlier runs may have left files in the same folders: list only this run's.
+  const auto run_start = fs::file_time_type::clock::now();
   orvanite_demo::DemoSession session(scene, arguments.output, options);
   std::cout << "configuration overlay (first on AMENT_PREFIX_PATH): "
             << session.overlay().prefix().string() << "\n";
@@ -111,7 +117,7 @@ int RunCalls(const orvanite_scene_sim::Scene & scene, const Arguments & argument
     }
   }
   for (std::size_t i = 0; i < scene.cameras.size(); ++i) {
-    PrintDebugFiles(session.overlay().DebugFolder(i));
+    PrintDebugFiles(session.overlay().DebugFolder(i), run_start);
   }
   return 0;
 }
