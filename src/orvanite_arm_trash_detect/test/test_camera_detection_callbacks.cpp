@@ -23,6 +23,7 @@
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
 #include "support/rclcpp_environment.hpp"
+#include "support/synthetic_rgbd.hpp"
 #include "support/topic_inbox.hpp"
 
 namespace
@@ -55,18 +56,9 @@ std::pair<Image, Image> MakeFrame(const std::vector<Region> & regions, int32_t s
     rgb(region.box).setTo(cv::Scalar(region.rgb[0], region.rgb[1], region.rgb[2]));
     depth(region.box).setTo(cv::Scalar(region.depth_mm));
   }
-  const auto to_msg = [stamp_sec](const cv::Mat & image, const char * encoding) {
-    Image msg;
-    msg.header.stamp.sec = stamp_sec;
-    msg.header.frame_id = "camera_color_optical_frame";
-    msg.height = static_cast<uint32_t>(image.rows);
-    msg.width = static_cast<uint32_t>(image.cols);
-    msg.encoding = encoding;
-    msg.step = static_cast<uint32_t>(image.cols * image.elemSize());
-    msg.data.assign(image.datastart, image.dataend);
-    return msg;
-  };
-  return {to_msg(rgb, "rgb8"), to_msg(depth, "16UC1")};
+  return {
+    orvanite_test::ToImageMsg(rgb, "rgb8", stamp_sec),
+    orvanite_test::ToImageMsg(depth, "16UC1", stamp_sec)};
 }
 
 // The camera, a driver node that publishes frames and watches the outputs, one spinning executor.

@@ -1,8 +1,11 @@
 // The per-frame steps as members: each hands this camera's fixed settings to the ROS-free step.
+#include <cv_bridge/cv_bridge.h>
+
 #include "camera_detection_node/box_records.hpp"
 #include "camera_detection_node/camera_detection_node.hpp"
 #include "camera_detection_node/grab_gates.hpp"
 #include "camera_detection_node/trash_cloud.hpp"
+#include "common/logger.hpp"
 
 orvanite::CameraFrameSettings CameraDetectionNode::FrameSettings() const
 {
@@ -63,4 +66,16 @@ bool CameraDetectionNode::IsTrashToGrab(
 bool CameraDetectionNode::IsBboxWithinSizeRange(const TrashInfo & trash_info)
 {
   return orvanite::IsBboxWithinSizeRange(trash_info, class_size_range_map);
+}
+
+std::shared_ptr<cv_bridge::CvImage> CameraDetectionNode::ConvertToRgb8(
+  const Image::ConstSharedPtr & rgb_image)
+{
+  try {
+    return cv_bridge::toCvCopy(rgb_image, "rgb8");
+  } catch (const cv_bridge::Exception & e) {
+    LOG_ERROR(
+      "cam_{}: colour image dropped, it cannot be converted to rgb8: {}", cam_id_, e.what());
+    return nullptr;
+  }
 }

@@ -36,6 +36,11 @@
 #include "camera_detection_node/types.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 
+namespace cv_bridge
+{
+class CvImage;
+}  // namespace cv_bridge
+
 class CameraDetectionNode
 {
 public:
@@ -120,6 +125,8 @@ public:
 private:
   // The estimator's intrinsics and 640 x 360, for a camera without camera info.
   void SetFallbackIntrinsics();
+  // The colour image as "rgb8", or null after an ERROR line when it cannot be converted.
+  std::shared_ptr<cv_bridge::CvImage> ConvertToRgb8(const Image::ConstSharedPtr & rgb_image);
   // The fixed settings the per-frame steps read.
   orvanite::CameraFrameSettings FrameSettings() const;
   // Merged clouds, one static frame per record and the two marker arrays (service mode).

@@ -51,12 +51,8 @@ void CameraDetectionNode::ImageCallback(
   // A library exception must not reach the executor; the handshake then stays unfinished and
   // the service times out on this camera.
   try {
-    cv_bridge::CvImagePtr rgb;
-    try {
-      rgb = cv_bridge::toCvCopy(rgb_image, "rgb8");
-    } catch (const cv_bridge::Exception & e) {
-      LOG_ERROR(
-        "cam_{}: colour image dropped, it cannot be converted to rgb8: {}", cam_id_, e.what());
+    const cv_bridge::CvImagePtr rgb = ConvertToRgb8(rgb_image);
+    if (!rgb) {
       // No record of an earlier frame may survive, and the service answers at once.
       BeginDetectFrame();
       FinishDetect();

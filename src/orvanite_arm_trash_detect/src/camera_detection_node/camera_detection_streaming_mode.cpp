@@ -34,12 +34,8 @@ void CameraDetectionNode::ImageDetectCallback(
 {
   // A library exception must not reach the executor: the frame is dropped.
   try {
-    cv_bridge::CvImagePtr rgb;
-    try {
-      rgb = cv_bridge::toCvCopy(rgb_image, "rgb8");
-    } catch (const cv_bridge::Exception & e) {
-      LOG_ERROR(
-        "cam_{}: colour image dropped, it cannot be converted to rgb8: {}", cam_id_, e.what());
+    const cv_bridge::CvImagePtr rgb = ConvertToRgb8(rgb_image);
+    if (!rgb) {
       return;
     }
     const auto t0 = system_clock::now();

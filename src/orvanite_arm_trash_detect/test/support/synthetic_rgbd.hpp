@@ -84,6 +84,21 @@ inline void UseCamera(const CameraFixture & fixture, const DownwardCamera & came
   fixture.overlay().WriteConfig("cam1_pose_estimate_config.yaml", yaml);
 }
 
+// A packed image message of the camera frame, stamped `stamp_sec`.
+inline sensor_msgs::msg::Image ToImageMsg(
+  const cv::Mat & image, const char * encoding, int32_t stamp_sec)
+{
+  sensor_msgs::msg::Image msg;
+  msg.header.stamp.sec = stamp_sec;
+  msg.header.frame_id = "camera_color_optical_frame";
+  msg.height = static_cast<uint32_t>(image.rows);
+  msg.width = static_cast<uint32_t>(image.cols);
+  msg.encoding = encoding;
+  msg.step = static_cast<uint32_t>(image.cols * image.elemSize());
+  msg.data.assign(image.datastart, image.dataend);
+  return msg;
+}
+
 // Grey floor with the boxes: "rgb8" colour and "16UC1" depth, stamped `stamp_sec`.
 inline std::pair<sensor_msgs::msg::Image, sensor_msgs::msg::Image> MakeRgbdFrame(
   const DownwardCamera & camera, const std::vector<FloorBox> & boxes, int32_t stamp_sec)
@@ -94,18 +109,7 @@ inline std::pair<sensor_msgs::msg::Image, sensor_msgs::msg::Image> MakeRgbdFrame
     rgb(box.rect).setTo(cv::Scalar(box.rgb[0], box.rgb[1], box.rgb[2]));
     depth(box.rect).setTo(cv::Scalar(camera.DepthMm(camera.floor_z + box.height)));
   }
-  const auto to_msg = [stamp_sec](const cv::Mat & image, const char * encoding) {
-    sensor_msgs::msg::Image msg;
-    msg.header.stamp.sec = stamp_sec;
-    msg.header.frame_id = "camera_color_optical_frame";
-    msg.height = static_cast<uint32_t>(image.rows);
-    msg.width = static_cast<uint32_t>(image.cols);
-    msg.encoding = encoding;
-    msg.step = static_cast<uint32_t>(image.cols * image.elemSize());
-    msg.data.assign(image.datastart, image.dataend);
-    return msg;
-  };
-  return {to_msg(rgb, "rgb8"), to_msg(depth, "16UC1")};
+  return {ToImageMsg(rgb, "rgb8", stamp_sec), ToImageMsg(depth, "16UC1", stamp_sec)};
 }
 }  // namespace orvanite_test
 
