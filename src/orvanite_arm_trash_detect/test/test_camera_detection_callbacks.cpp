@@ -226,26 +226,53 @@ TEST(StreamingMode, LogIndicesCountEveryTrashSoAcceptedOnesMayHaveGaps)
   }
 }
 
+// A colour image whose data does not fit its size is dropped before cv_bridge sees it; one that
+// fits but cannot become rgb8 is dropped by the conversion.
 TEST(StreamingMode, AColourImageThatCannotBeConvertedIsDropped)
 {
-  StreamingFixture fixture;
-  CameraGraph graph(fixture);
-  LogCapture capture;
-  auto bad = MakeFrame({{cv::Rect(100, 100, 40, 30), kRed, 1000}}, 1);
-  bad.first.data.resize(10);  // too short for its size
-  graph.Publish(bad);
-  graph.Publish(MakeFrame({{cv::Rect(100, 100, 40, 30), kRed, 1000}}, 2));
-  ASSERT_TRUE(graph.grab_trash_clouds.WaitFor(1));
-  EXPECT_EQ(graph.detected_images.Messages().size(), 1u);
-  const auto messages = capture.Messages();
-  EXPECT_EQ(
-    std::count_if(
-      messages.begin(), messages.end(),
-      [](const std::string & m) {
-        return m.rfind("[ERROR] cam_1: colour image dropped, it cannot be converted to rgb8:", 0) ==
-               0;
-      }),
-    1);
+  struct Case
+  {
+    void (*spoil)(Image & rgb);
+    std::string error;
+  };
+  const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight);
+  const Case cases[] = {
+    {[](Image & rgb) { rgb.data.resize(10); }, "[ERROR] cam_1: colour image dropped, rgb8 image " +
+                                                 size + " with step " + std::to_string(kWidth * 3) +
+                                                 " does not fit its 10 bytes"},
+    // Would make the conversion walk 2^31 empty rows.
+    {[](Image & rgb) {
+       rgb.width = 0;
+       rgb.height = 2147483647u;
+       rgb.step = 0;
+       rgb.data.clear();
+     },
+     "[ERROR] cam_1: colour image dropped, image size 0x2147483647 is outside 1 to 32768 pixels"},
+    {[](Image & rgb) {
+       rgb.encoding = "32FC1";
+       rgb.step = kWidth * 4;
+       rgb.data.resize(static_cast<std::size_t>(kWidth) * kHeight * 4);
+     },
+     "[ERROR] cam_1: colour image dropped, it cannot be converted to rgb8:"},
+  };
+  for (const auto & c : cases) {
+    StreamingFixture fixture;
+    CameraGraph graph(fixture);
+    LogCapture capture;
+    auto bad = MakeFrame({{cv::Rect(100, 100, 40, 30), kRed, 1000}}, 1);
+    c.spoil(bad.first);
+    graph.Publish(bad);
+    graph.Publish(MakeFrame({{cv::Rect(100, 100, 40, 30), kRed, 1000}}, 2));
+    ASSERT_TRUE(graph.grab_trash_clouds.WaitFor(1)) << c.error;
+    EXPECT_EQ(graph.detected_images.Messages().size(), 1u) << c.error;
+    const auto messages = capture.Messages();
+    EXPECT_EQ(
+      std::count_if(
+        messages.begin(), messages.end(),
+        [&c](const std::string & m) { return m.rfind(c.error, 0) == 0; }),
+      1)
+      << c.error;
+  }
 }
 
 TEST(ServiceMode, AClosedGateDoesNothing)

@@ -252,6 +252,10 @@ TEST(ClassTables, SizeRanges)
     {"entry a plain value", "paper: 5\n", true, {}},
     {"entry a list", "paper: [0, 0, 0]\n", true, {}},
     {"entry without a value", "paper:\n", true, {}},
+    {"a class name that is a list",
+     "? [paper, mask]\n: {min: [0, 0, 0], max: [1, 1, 1]}\n",
+     true,
+     {}},
   };
   for (const auto & c : cases) {
     CameraFixture fixture;
@@ -294,11 +298,38 @@ TEST(CameraTopics, DerivedTopicsAreAbsoluteAndTheCloudMessageMovesIntoTheNamespa
     "/robot/orvanite_arm_trash_detect/grab_trash_cloud");
 }
 
-TEST(CameraTopics, NegativeCameraIdMakesInvalidTopicNames)
+// A name rclcpp refuses, or a model file the model library refuses, is reported against the camera
+// file and the key that gave it.
+TEST(CameraConstruction, RefusedNamesAndModelFilesNameTheCameraFileAndKey)
 {
-  CameraFixture fixture;
-  fixture.Set("cam_id", "-1");
-  EXPECT_ANY_THROW(MakeCamera(fixture));
+  struct Case
+  {
+    const char * key;
+    const char * value;
+    const char * reason;  // start of the reason after "<file>: camera_detection_params/<key>: "
+  };
+  const Case cases[] = {
+    {"cam_id", "-1", "invalid topic name '/orvanite_arm_trash_detect/cam-1_trashes_init_cloud'"},
+    {"detected_image_topic", "\"/cam1//detected\"", "invalid topic name '/cam1//detected'"},
+    {"trashes_cloud_topic", "\"/cam1/cloud/\"", "invalid topic name '/cam1/cloud/'"},
+    {"camera_info_topic", "\"/camera/1info\"", "invalid topic name '/camera/1info'"},
+    {"rgb_topic", "\"/camera/color image\"", "invalid topic name '/camera/color image'"},
+    {"depth_topic", "\"/camera/depth?\"", "invalid topic name '/camera/depth?'"},
+    {"model_cfg_file", "\"/no/such/model.yaml\"", ""},
+  };
+  for (const auto & c : cases) {
+    CameraFixture fixture;
+    fixture.Set(c.key, c.value);
+    const std::string path = fixture.WriteCameraFile();
+    try {
+      MakeCamera(fixture);
+      ADD_FAILURE() << "constructed with " << c.key << ": " << c.value;
+    } catch (const orvanite::ConfigError & e) {
+      const std::string prefix =
+        path + ": camera_detection_params/" + c.key + ": " + std::string(c.reason);
+      EXPECT_EQ(std::string(e.what()).rfind(prefix, 0), 0u) << e.what();
+    }
+  }
 }
 
 // Publishes the camera info at a driver's rate while the camera under construction waits for it.
@@ -402,6 +433,29 @@ TEST(CameraInfo, FailedLookUpKeepsTheFileExtrinsicAndLogsTheCode)
      "callback",
      "[ERROR] ErrorCode:102200001, camera param info initialize failed.",
      "[DEBUG] cam_1_camera_info_topic = /camera/color/camera_info"}));
+}
+
+// A driver without calibration publishes K as zeros: such intrinsics would scatter the trash
+// points, so the camera works as without a camera-info topic.
+TEST(CameraInfo, UnusableIntrinsicsGiveTheEstimatorIntrinsicsAndTheFileExtrinsic)
+{
+  CameraFixture fixture;
+  fixture.Set("camera_info_topic", "\"/camera/color/camera_info\"");
+  auto info = TestCameraInfo();
+  info.k = {};
+  CameraInfoDriver driver(info);
+  LogCapture capture;
+  const auto camera = MakeCamera(fixture);
+  EXPECT_FLOAT_EQ(camera->fx_, camera->grab_pose_estimate_->fx_);
+  EXPECT_FLOAT_EQ(camera->cy_, camera->grab_pose_estimate_->cy_);
+  EXPECT_EQ(camera->width_, 640);
+  EXPECT_EQ(camera->height_, 360);
+  EXPECT_TRUE(camera->grab_pose_estimate_->camera_extrinsic_.isIdentity());
+  EXPECT_TRUE(InOrder(
+    capture.Messages(),
+    {"[ERROR] cam_1: camera info on /camera/color/camera_info is unusable, focal lengths fx=0 "
+     "fy=0 are not finite and positive; use default values from config file.",
+     "[ERROR] ErrorCode:102200001, camera param info initialize failed."}));
 }
 
 TEST(CameraInfo, EmptyTopicGivesTheEstimatorIntrinsics)

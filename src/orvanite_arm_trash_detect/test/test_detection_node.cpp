@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "sensor_msgs/msg/image.hpp"
+#include "common/yaml_config_reader.hpp"
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
 #include "support/rclcpp_environment.hpp"
@@ -265,6 +266,41 @@ TEST(DetectService, MissingServiceNameFailsAfterEveryCamera)
     return m.find("_pose_estimate_config_file_path") != std::string::npos;
   });
   EXPECT_EQ(built, 2);
+}
+
+// Names rclcpp refuses are reported against the service file and the key that gave them; the
+// cameras built before stay alive, since destroying their TF listeners could hang.
+TEST(DetectService, RefusedNodeAndServiceNamesNameTheFileAndKey)
+{
+  struct Case
+  {
+    std::vector<std::string> node_names;
+    std::string detect_service;
+    std::string error;  // start of the text after "<file>: "
+  };
+  const Case cases[] = {
+    {{"cam_a", "cam b"},
+     "/arm_trash_pose",
+     "orvanite_arm_trash_detect/trash_detect_node_array[1]: invalid node name 'cam b'"},
+    {{"cam_a"},
+     "/arm//trash_pose",
+     "orvanite_arm_trash_detect/detect_service: invalid service name '/arm//trash_pose'"},
+  };
+  for (const auto & c : cases) {
+    CameraFixture fixture;
+    orvanite_test::WriteNumberedCameraFile(fixture, 1, {{"cam_id", "1"}});
+    orvanite_test::WriteNumberedCameraFile(fixture, 2, {{"cam_id", "2"}});
+    ServiceSettings settings;
+    settings.node_names = c.node_names;
+    settings.detect_service = c.detect_service;
+    const std::string path = WriteServiceConfig(fixture, settings);
+    try {
+      DetectionNode detection_node(path);
+      ADD_FAILURE() << "constructed with " << c.error;
+    } catch (const orvanite::ConfigError & e) {
+      EXPECT_EQ(std::string(e.what()).rfind(path + ": " + c.error, 0), 0u) << e.what();
+    }
+  }
 }
 
 TEST(DetectService, StreamingCameraIsGivenUpAtTheFirstPollPastTheTimeout)

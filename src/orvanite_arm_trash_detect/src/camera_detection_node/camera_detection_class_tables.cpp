@@ -19,14 +19,8 @@ using orvanite::kClassConfFields;
   throw orvanite::ConfigError(path + ": " + key + ": " + reason);
 }
 
-YAML::Node LoadFile(const std::string & path)
-{
-  try {
-    return YAML::LoadFile(path);
-  } catch (const YAML::Exception & e) {
-    throw orvanite::ConfigError(path + ": cannot load the file: " + e.what());
-  }
-}
+// The document of `path`; ConfigError naming the file when it cannot be read or parsed.
+YAML::Node LoadFile(const std::string & path) { return orvanite::YamlConfigReader(path).root(); }
 
 template <typename T>
 T Convert(const YAML::Node & value, const std::string & path, const std::string & key)
@@ -110,7 +104,10 @@ void CameraDetectionNode::initializeClassSizeRange()
     return;  // an empty document, a null or a plain value names no class
   }
   for (const auto & item : root) {
-    const std::string name = item.first.as<std::string>();
+    if (!item.first.IsScalar()) {
+      Fail(path, "/", "a class name that is not a plain word");
+    }
+    const std::string name = item.first.Scalar();
     if (!item.second.IsMap()) {
       Fail(path, name, "not a map with min and max");
     }

@@ -1,8 +1,12 @@
 // The per-frame steps as members: each hands this camera's fixed settings to the ROS-free step.
+#include <string>
+
+#include <opencv2/core.hpp>
 #include <cv_bridge/cv_bridge.h>
 
 #include "camera_detection_node/box_records.hpp"
 #include "camera_detection_node/camera_detection_node.hpp"
+#include "camera_detection_node/camera_message_checks.hpp"
 #include "camera_detection_node/grab_gates.hpp"
 #include "camera_detection_node/trash_cloud.hpp"
 #include "common/logger.hpp"
@@ -71,11 +75,20 @@ bool CameraDetectionNode::IsBboxWithinSizeRange(const TrashInfo & trash_info)
 std::shared_ptr<cv_bridge::CvImage> CameraDetectionNode::ConvertToRgb8(
   const Image::ConstSharedPtr & rgb_image)
 {
+  // Checked here: cv_bridge would wrap the message's data in a matrix of whatever size it claims.
+  const std::string problem = orvanite::ImageLayoutProblem(*rgb_image);
+  if (!problem.empty()) {
+    LOG_ERROR("cam_{}: colour image dropped, {}", cam_id_, problem);
+    return nullptr;
+  }
+  std::string error;
   try {
     return cv_bridge::toCvCopy(rgb_image, "rgb8");
   } catch (const cv_bridge::Exception & e) {
-    LOG_ERROR(
-      "cam_{}: colour image dropped, it cannot be converted to rgb8: {}", cam_id_, e.what());
-    return nullptr;
+    error = e.what();
+  } catch (const cv::Exception & e) {
+    error = e.what();
   }
+  LOG_ERROR("cam_{}: colour image dropped, it cannot be converted to rgb8: {}", cam_id_, error);
+  return nullptr;
 }

@@ -9,6 +9,7 @@
 #include <tf2/time.h>
 
 #include "camera_detection_node/camera_detection_node.hpp"
+#include "camera_detection_node/camera_message_checks.hpp"
 #include "common/logger.hpp"
 #include "common/utils.hpp"
 
@@ -44,7 +45,14 @@ bool CameraDetectionNode::GetCameraParams(const std::string & camera_info_topic)
   sensor_msgs::msg::CameraInfo camera_info;
   const bool received = rclcpp::wait_for_message(
     camera_info, subscription, node_->get_node_options().context(), kCameraInfoTimeout);
-  if (received) {
+  const std::string problem = received ? orvanite::CameraInfoProblem(camera_info) : "";
+  if (!problem.empty()) {
+    // Such intrinsics would put trash points anywhere; the file's values are at least physical.
+    LOG_ERROR(
+      "cam_{}: camera info on {} is unusable, {}; use default values from config file.", cam_id_,
+      camera_info_topic, problem);
+    SetFallbackIntrinsics();
+  } else if (received) {
     fx_ = static_cast<float>(camera_info.k[0]);
     width_ = static_cast<int>(camera_info.width);
     cx_ = static_cast<float>(camera_info.k[2]);
@@ -60,6 +68,9 @@ bool CameraDetectionNode::GetCameraParams(const std::string & camera_info_topic)
   LOG_INFO(
     "cam_{} : fx={:.2f}, cx={:.2f}, fy={:.2f}, cy={:.2f}, width={}, height={}", cam_id_, fx_, cx_,
     fy_, cy_, width_, height_);
+  if (!problem.empty()) {
+    return false;  // as without a topic: fallback values, the file's extrinsic
+  }
   if (!received) {
     return true;  // the estimator keeps the extrinsic of its own file
   }

@@ -1,9 +1,11 @@
 #include "camera_detection_node/camera_detection_node.hpp"
 
+#include <exception>
 #include <fstream>
 #include <utility>
 
 #include "camera_detection_node/camera_config.hpp"
+#include "common/keep_until_exit.hpp"
 #include "common/logger.hpp"
 #include "common/yaml_config_reader.hpp"
 
@@ -25,13 +27,21 @@ CameraDetectionNode::CameraDetectionNode(
   std::shared_ptr<rclcpp::Node> node, std::string config_path)
 : node_(std::move(node))
 {
-  InitializeParams(config_path);
-  InitializePublishers(config_path);
-  InitializeSubscribers(config_path);
-  InitializeAiModel(config_path);
-  initializeClassHeightConf();
-  initializeAiConf();
-  initializeClassSizeRange();
+  try {
+    InitializeParams(config_path);
+    InitializePublishers(config_path);
+    InitializeSubscribers(config_path);
+    InitializeAiModel(config_path);
+    initializeClassHeightConf();
+    initializeAiConf();
+    initializeClassSizeRange();
+  } catch (...) {
+    // The listener's thread may not have entered spin() yet, and then destroying the listener
+    // hangs on Humble; the stopping process releases it, and the buffer it fills, instead.
+    orvanite::KeepUntilExit(std::move(tf_listener_));
+    orvanite::KeepUntilExit(std::shared_ptr<tf2_ros::Buffer>(std::move(tf_buffer_)));
+    throw;
+  }
 }
 
 CameraDetectionNode::~CameraDetectionNode() { grab_pose_estimate_.reset(); }
@@ -90,7 +100,12 @@ void CameraDetectionNode::InitializeAiModel(std::string config_path)
   class_names_.insert(class_names_.end(), lines.begin(), lines.end());
   // Used as written: an absolute path, or one relative to the working directory.
   const std::string model_cfg_file = reader.Read<std::string>(kCameraParamsMap, "model_cfg_file");
-  m_model_ = std::make_shared<ai_orva::model::YOLOv8Seg>(model_cfg_file);
+  try {
+    m_model_ = std::make_shared<ai_orva::model::YOLOv8Seg>(model_cfg_file);
+  } catch (const std::exception & e) {
+    // The model library names only its own file; say which camera file and key led there.
+    reader.Fail(std::string(kCameraParamsMap) + "/model_cfg_file", e.what());
+  }
 
   LOG_DEBUG("cam_{0:d}_model_type = {1:s}", cam_id_, m_model_type_);
   LOG_DEBUG("cam_{0:d}_class_txt_file_path = {1:s}", cam_id_, class_txt_file_path);

@@ -1,5 +1,6 @@
 #include "common/yaml_config_reader.hpp"
 
+#include <exception>
 #include <utility>
 
 namespace orvanite
@@ -52,7 +53,8 @@ YamlConfigReader::YamlConfigReader(std::string path) : path_(std::move(path))
 {
   try {
     root_ = YAML::LoadFile(path_);
-  } catch (const YAML::Exception & e) {
+  } catch (const std::exception & e) {
+    // Not only YAML errors: reading a folder fails inside the file stream.
     throw ConfigError(path_ + ": cannot load the file: " + e.what());
   }
 }
@@ -65,6 +67,9 @@ void YamlConfigReader::Fail(const std::string & key_path, const std::string & re
 YAML::Node YamlConfigReader::Lookup(const std::string & map, const std::string & key) const
 {
   const YAML::Node & root = root_;  // const access never inserts missing keys
+  if (!root.IsMap()) {
+    Fail(map, "missing map (the file's root is not a map)");
+  }
   const YAML::Node map_node = root[map];
   if (!map_node.IsDefined() || !map_node.IsMap()) {
     Fail(map, "missing map");

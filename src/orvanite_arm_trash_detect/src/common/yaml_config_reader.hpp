@@ -40,6 +40,8 @@ public:
   [[noreturn]] void Fail(const std::string & key_path, const std::string & reason) const;
 
   const std::string & path() const { return path_; }
+  // The whole document, for files whose root holds the entries themselves.
+  const YAML::Node & root() const { return root_; }
 
 private:
   YAML::Node Lookup(const std::string & map, const std::string & key) const;

@@ -25,6 +25,7 @@ struct ServiceSettings
   std::string detect_timeout_ms = "600";
   std::vector<std::string> node_names;
   bool with_detect_service = true;
+  std::string detect_service = "/orvanite_arm_trash_detect/arm_trash_pose";
 };
 
 inline std::string ServiceConfigYaml(const ServiceSettings & settings)
@@ -39,7 +40,7 @@ inline std::string ServiceConfigYaml(const ServiceSettings & settings)
   }
   yaml += "]\n";
   if (settings.with_detect_service) {
-    yaml += "  detect_service: \"/orvanite_arm_trash_detect/arm_trash_pose\"\n";
+    yaml += "  detect_service: \"" + settings.detect_service + "\"\n";
   }
   return yaml;
 }

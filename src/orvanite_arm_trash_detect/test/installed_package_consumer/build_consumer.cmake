@@ -1,0 +1,27 @@
+# Configures and builds the consumer package against the installed node package, as colcon
+# would build a user's package in an overlay. Arguments: SOURCE_DIR, BINARY_DIR, PREFIX,
+# PYTHON (the interpreter ament needs).
+file(REMOVE_RECURSE "${BINARY_DIR}")
+set(prefix_path "${PREFIX}")
+foreach(variable CMAKE_PREFIX_PATH AMENT_PREFIX_PATH)
+  if(DEFINED ENV{${variable}})
+    string(REPLACE ":" ";" environment_prefix_path "$ENV{${variable}}")
+    list(APPEND prefix_path ${environment_prefix_path})
+  endif()
+endforeach()
+foreach(step configure build)
+  if(step STREQUAL "configure")
+    set(command "${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${BINARY_DIR}"
+      "-DCMAKE_PREFIX_PATH=${prefix_path}" "-DPython3_EXECUTABLE=${PYTHON}")
+  else()
+    set(command "${CMAKE_COMMAND}" --build "${BINARY_DIR}")
+  endif()
+  execute_process(COMMAND ${command} RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "the consumer package failed to ${step} (${result})")
+  endif()
+endforeach()
+execute_process(COMMAND "${BINARY_DIR}/consumer" RESULT_VARIABLE result OUTPUT_VARIABLE output)
+if(NOT result EQUAL 0 OR NOT output MATCHES "^102200000 NONE")
+  message(FATAL_ERROR "the consumer did not run: ${result} ${output}")
+endif()

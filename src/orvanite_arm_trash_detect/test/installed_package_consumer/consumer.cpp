@@ -1,0 +1,14 @@
+// Uses the service types and the library's code through the installed headers only.
+#include <iostream>
+
+#include "common/error_code.hpp"
+#include "trash_pose_detection/detection_node.hpp"
+
+int main()
+{
+  orvanite_protocol::srv::ArmTrashPose::Response response;
+  response.error_code = NONE;
+  response.error_msg = ErrorCodeText(NONE);
+  std::cout << response.error_code << " " << response.error_msg << "\n";
+  return 0;
+}
