@@ -35,6 +35,7 @@ CameraDetectionNode::CameraDetectionNode(
     initializeClassHeightConf();
     initializeAiConf();
     initializeClassSizeRange();
+    camera_file_.reset();
   } catch (...) {
     // The listener's thread may not have entered spin() yet, and then destroying the listener
     // hangs on Humble; the stopping process releases it, and the buffer it fills, instead.
@@ -44,11 +45,19 @@ CameraDetectionNode::CameraDetectionNode(
   }
 }
 
+const orvanite::YamlConfigReader & CameraDetectionNode::CameraFile(const std::string & config_path)
+{
+  if (!camera_file_ || camera_file_->path() != config_path) {
+    camera_file_.emplace(config_path);
+  }
+  return *camera_file_;
+}
+
 CameraDetectionNode::~CameraDetectionNode() { grab_pose_estimate_.reset(); }
 
 void CameraDetectionNode::InitializeParams(std::string config_path)
 {
-  const orvanite::YamlConfigReader reader(config_path);
+  const orvanite::YamlConfigReader & reader = CameraFile(config_path);
   const auto read = [&reader](const char * key, auto & member) {
     member = reader.Read<std::decay_t<decltype(member)>>(kCameraParamsMap, key);
   };
@@ -91,7 +100,7 @@ void CameraDetectionNode::InitializeParams(std::string config_path)
 
 void CameraDetectionNode::InitializeAiModel(std::string config_path)
 {
-  const orvanite::YamlConfigReader reader(config_path);
+  const orvanite::YamlConfigReader & reader = CameraFile(config_path);
   m_model_type_ = reader.Read<std::string>(kCameraParamsMap, "model_type");
   trash_class_ids_ = reader.ReadList<int>(kCameraParamsMap, "trash_class_ids");
   const std::string class_txt_file_path =

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,7 @@
 #include <visualization_msgs/msg/marker_array.hpp>
 
 #include "camera_detection_node/types.hpp"
+#include "common/yaml_config_reader.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 
 namespace cv_bridge
@@ -123,6 +125,8 @@ public:
     Eigen::Matrix4f & transform_matrix);
 
 private:
+  // The camera file, parsed once while the constructor runs; the set-up operations read it here.
+  const orvanite::YamlConfigReader & CameraFile(const std::string & config_path);
   // The estimator's intrinsics and 640 x 360, for a camera without camera info.
   void SetFallbackIntrinsics();
   // The colour image as "rgb8", or null after an ERROR line when it cannot be converted.
@@ -191,6 +195,9 @@ public:
   orvanite::ClassConf class_height_conf_{};
   float trash_mask_iou_v1_{0.7f};
   float ground_max_th_{0.0f};  // metres
+
+private:
+  std::optional<orvanite::YamlConfigReader> camera_file_;  // only during construction
 };
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__CAMERA_DETECTION_NODE_HPP_

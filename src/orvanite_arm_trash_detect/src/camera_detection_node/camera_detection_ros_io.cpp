@@ -18,7 +18,7 @@ constexpr uint32_t kSyncQueueSize = 10;
 
 void CameraDetectionNode::InitializePublishers(std::string config_path)
 {
-  const orvanite::YamlConfigReader reader(config_path);
+  const orvanite::YamlConfigReader & reader = CameraFile(config_path);
   const auto detected_image_topic =
     reader.Read<std::string>(kCameraParamsMap, "detected_image_topic");
   const auto key = [](const char * name) { return std::string(kCameraParamsMap) + "/" + name; };
@@ -54,7 +54,7 @@ void CameraDetectionNode::InitializePublishers(std::string config_path)
 
 void CameraDetectionNode::InitializeSubscribers(std::string config_path)
 {
-  const orvanite::YamlConfigReader reader(config_path);
+  const orvanite::YamlConfigReader & reader = CameraFile(config_path);
   const auto camera_info_topic = reader.Read<std::string>(kCameraParamsMap, "camera_info_topic");
   const bool is_detect_grab_pose = reader.Read<bool>(kCameraParamsMap, "is_detect_grab_pose");
   const auto key = [](const char * name) { return std::string(kCameraParamsMap) + "/" + name; };

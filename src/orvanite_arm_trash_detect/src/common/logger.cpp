@@ -18,40 +18,22 @@ constexpr int kDefaultLevel = 2;
 // The value of an environment variable, or nullptr when it is not set.
 const char * Env(const char * name) { return std::getenv(name); }
 
-bool ConsoleWanted()
+// A "true"/"false" switch; unset or any other text gives `fallback` with a notice naming it.
+bool FlagWanted(const char * name, bool fallback)
 {
-  const char * value = Env("SPDLOG_STDOUT");
+  const char * value = Env(name);
+  const char * const fallback_text = fallback ? "true" : "false";
   if (value == nullptr) {
-    std::cout << "environment variable SPDLOG_STDOUT is not set, and set true\n";
-    return true;
+    std::cout << "environment variable " << name << " is not set, and set " << fallback_text
+              << "\n";
+    return fallback;
   }
   const std::string text(value);
-  if (text == "true") {
-    return true;
+  if (text == "true" || text == "false") {
+    return text == "true";
   }
-  if (text == "false") {
-    return false;
-  }
-  std::cout << "environment variable SPDLOG_STDOUT is invalid, and set true\n";
-  return true;
-}
-
-bool JournalWanted()
-{
-  const char * value = Env("SPDLOG_SYSTEMD");
-  if (value == nullptr) {
-    std::cout << "environment variable SPDLOG_SYSTEMD is not set, and set false\n";
-    return false;
-  }
-  const std::string text(value);
-  if (text == "true") {
-    return true;
-  }
-  if (text == "false") {
-    return false;
-  }
-  std::cout << "environment variable SPDLOG_SYSTEMD is invalid, and set false\n";
-  return false;
+  std::cout << "environment variable " << name << " is invalid, and set " << fallback_text << "\n";
+  return fallback;
 }
 
 int LevelWanted()
@@ -76,11 +58,11 @@ Logger::Logger(const std::string & name)
 {
   try {
     std::vector<spdlog::sink_ptr> sinks;
-    if (ConsoleWanted()) {
+    if (FlagWanted("SPDLOG_STDOUT", true)) {
       sinks.push_back(
         std::make_shared<spdlog::sinks::ansicolor_stdout_sink_mt>(spdlog::color_mode::automatic));
     }
-    if (JournalWanted()) {
+    if (FlagWanted("SPDLOG_SYSTEMD", false)) {
       sinks.push_back(std::make_shared<spdlog::sinks::systemd_sink_mt>());
     }
     logger_ = std::make_shared<spdlog::logger>(name, sinks.begin(), sinks.end());

@@ -65,14 +65,23 @@ private:
 };
 }  // namespace orvanite
 
-#define ORVANITE_LOG_AT(level, prefix, ...)                                                       \
-  ::orvanite::Logger::Instance().Log(                                                             \
-    ::spdlog::source_loc{__FILE__, __LINE__, static_cast<const char *>(__func__)}, level, prefix, \
-    __VA_ARGS__)
+// A record that names `function` as the operation it belongs to: a step split out of a long
+// operation logs under the operation's name, as if its lines were still written there.
+#define ORVANITE_LOG_AS(function, level, prefix, ...) \
+  ::orvanite::Logger::Instance().Log(                 \
+    ::spdlog::source_loc{__FILE__, __LINE__, function}, level, prefix, __VA_ARGS__)
+
+#define ORVANITE_LOG_AT(level, prefix, ...) \
+  ORVANITE_LOG_AS(static_cast<const char *>(__func__), level, prefix, __VA_ARGS__)
 
 #define LOG_DEBUG(...) ORVANITE_LOG_AT(1, "{0:3d} [DEBUG] ", __VA_ARGS__)
 #define LOG_INFO(...) ORVANITE_LOG_AT(2, "{0:3d} [INFO] ", __VA_ARGS__)
 #define LOG_WARN(...) ORVANITE_LOG_AT(3, "{0:3d} [WARN] ", __VA_ARGS__)
 #define LOG_ERROR(...) ORVANITE_LOG_AT(4, "{0:3d} [ERROR] ", __VA_ARGS__)
+
+#define LOG_DEBUG_AS(function, ...) ORVANITE_LOG_AS(function, 1, "{0:3d} [DEBUG] ", __VA_ARGS__)
+#define LOG_INFO_AS(function, ...) ORVANITE_LOG_AS(function, 2, "{0:3d} [INFO] ", __VA_ARGS__)
+#define LOG_WARN_AS(function, ...) ORVANITE_LOG_AS(function, 3, "{0:3d} [WARN] ", __VA_ARGS__)
+#define LOG_ERROR_AS(function, ...) ORVANITE_LOG_AS(function, 4, "{0:3d} [ERROR] ", __VA_ARGS__)
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__COMMON__LOGGER_HPP_

@@ -1,5 +1,5 @@
 // The trash classes and the palettes detections are drawn with. A model label counts from 0; its
-// class id is label + 1. Each including file holds its own copy of these constant tables.
+// class id is label + 1. Each table exists once in the program (C++17 inline variables).
 #ifndef ORVANITE_ARM_TRASH_DETECT__COMMON__TRASH_CLASS_TABLE_HPP_
 #define ORVANITE_ARM_TRASH_DETECT__COMMON__TRASH_CLASS_TABLE_HPP_
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-const std::map<int, std::string> kTrashClassNames = {
+inline const std::map<int, std::string> kTrashClassNames = {
   {1, "paper"},        {2, "mask"},          {3, "thread"},       {4, "obstacle"},
   {5, "bottle"},       {6, "blood"},         {7, "person"},       {8, "reflection"},
   {9, "base"},         {10, "chair"},        {11, "waiting"},     {12, "escalator"},
@@ -17,7 +17,7 @@ const std::map<int, std::string> kTrashClassNames = {
 };
 
 // Drawing colours by model label (three channels in drawing order), labels 0..79.
-const std::vector<std::vector<int>> kClassColors80 = {
+inline const std::vector<std::vector<int>> kClassColors80 = {
   {0, 114, 189},   {217, 83, 25},   {237, 177, 32},  {126, 47, 142},  {119, 172, 48},
   {77, 190, 238},  {162, 20, 47},   {76, 76, 76},    {153, 153, 153}, {255, 0, 0},
   {255, 128, 0},   {191, 191, 0},   {0, 255, 0},     {0, 0, 255},     {170, 0, 255},
@@ -37,7 +37,7 @@ const std::vector<std::vector<int>> kClassColors80 = {
 };
 
 // Second palette, indexed by model label modulo 20.
-const std::vector<std::vector<int>> kClassColors20 = {
+inline const std::vector<std::vector<int>> kClassColors20 = {
   {255, 56, 56},  {255, 157, 151}, {255, 112, 31}, {255, 178, 29},  {207, 210, 49},
   {72, 249, 10},  {146, 204, 23},  {61, 219, 134}, {26, 147, 52},   {0, 212, 187},
   {44, 153, 168}, {0, 194, 255},   {52, 69, 147},  {100, 115, 255}, {0, 24, 236},
