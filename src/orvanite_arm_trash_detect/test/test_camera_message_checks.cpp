@@ -1,5 +1,5 @@
 // What a camera driver sends is checked before the per-frame steps or cv_bridge trust it.
-#include "camera_detection_node/camera_message_checks.hpp"
+#include "camera_detection_node/frame/camera_message_checks.hpp"
 
 #include <cstdint>
 #include <limits>

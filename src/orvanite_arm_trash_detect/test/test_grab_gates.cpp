@@ -1,4 +1,4 @@
-#include "camera_detection_node/grab_gates.hpp"
+#include "camera_detection_node/frame/grab_gates.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "camera_detection_node/box_records.hpp"
+#include "camera_detection_node/frame/box_records.hpp"
 #include "common/ansi_colors.hpp"
 #include "support/grab_pose_config_file.hpp"
 #include "support/log_capture.hpp"

@@ -1,5 +1,5 @@
 // Records from the estimator's results, pose composition, static frames and markers.
-#include "camera_detection_node/grab_pose_markers.hpp"
+#include "camera_detection_node/frame/grab_pose_markers.hpp"
 
 #include <cmath>
 #include <string>
@@ -8,7 +8,7 @@
 #include <Eigen/Geometry>
 #include <gtest/gtest.h>
 
-#include "camera_detection_node/trash_record.hpp"
+#include "camera_detection_node/frame/trash_record.hpp"
 
 namespace
 {

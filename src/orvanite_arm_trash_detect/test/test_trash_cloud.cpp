@@ -1,4 +1,4 @@
-#include "camera_detection_node/trash_cloud.hpp"
+#include "camera_detection_node/frame/trash_cloud.hpp"
 
 #include <gtest/gtest.h>
 

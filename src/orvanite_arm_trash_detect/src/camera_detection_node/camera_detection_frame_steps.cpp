@@ -4,11 +4,11 @@
 #include <opencv2/core.hpp>
 #include <cv_bridge/cv_bridge.h>
 
-#include "camera_detection_node/box_records.hpp"
+#include "camera_detection_node/frame/box_records.hpp"
 #include "camera_detection_node/camera_detection_node.hpp"
-#include "camera_detection_node/camera_message_checks.hpp"
-#include "camera_detection_node/grab_gates.hpp"
-#include "camera_detection_node/trash_cloud.hpp"
+#include "camera_detection_node/frame/camera_message_checks.hpp"
+#include "camera_detection_node/frame/grab_gates.hpp"
+#include "camera_detection_node/frame/trash_cloud.hpp"
 #include "common/logger.hpp"
 
 orvanite::CameraFrameSettings CameraDetectionNode::FrameSettings() const

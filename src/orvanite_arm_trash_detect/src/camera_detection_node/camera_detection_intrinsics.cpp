@@ -9,7 +9,7 @@
 #include <tf2/time.h>
 
 #include "camera_detection_node/camera_detection_node.hpp"
-#include "camera_detection_node/camera_message_checks.hpp"
+#include "camera_detection_node/frame/camera_message_checks.hpp"
 #include "common/logger.hpp"
 #include "common/utils.hpp"
 

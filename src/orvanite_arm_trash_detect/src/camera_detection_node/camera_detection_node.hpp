@@ -34,7 +34,7 @@
 #include <tf2_ros/transform_listener.h>
 #include <visualization_msgs/msg/marker_array.hpp>
 
-#include "camera_detection_node/types.hpp"
+#include "camera_detection_node/frame/types.hpp"
 #include "common/yaml_config_reader.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 

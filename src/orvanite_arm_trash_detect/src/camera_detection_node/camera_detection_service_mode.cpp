@@ -15,11 +15,11 @@
 #include <tf2/exceptions.h>
 
 #include "camera_detection_node/camera_detection_node.hpp"
-#include "camera_detection_node/detection_drawing.hpp"
-#include "camera_detection_node/grab_gates.hpp"
-#include "camera_detection_node/grab_pose_markers.hpp"
-#include "camera_detection_node/local_timestamp.hpp"
-#include "camera_detection_node/trash_record.hpp"
+#include "camera_detection_node/frame/detection_drawing.hpp"
+#include "camera_detection_node/frame/grab_gates.hpp"
+#include "camera_detection_node/frame/grab_pose_markers.hpp"
+#include "camera_detection_node/frame/local_timestamp.hpp"
+#include "camera_detection_node/frame/trash_record.hpp"
 #include "common/ansi_colors.hpp"
 #include "common/logger.hpp"
 

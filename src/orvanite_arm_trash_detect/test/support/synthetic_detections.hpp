@@ -9,7 +9,7 @@
 #include <opencv2/core.hpp>
 #include <sensor_msgs/msg/image.hpp>
 
-#include "camera_detection_node/types.hpp"
+#include "camera_detection_node/frame/types.hpp"
 
 namespace orvanite_test
 {

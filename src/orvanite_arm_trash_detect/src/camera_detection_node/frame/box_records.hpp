@@ -1,10 +1,10 @@
 // Detection filtering and box records of one frame.
-#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__BOX_RECORDS_HPP_
-#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__BOX_RECORDS_HPP_
+#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__BOX_RECORDS_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__BOX_RECORDS_HPP_
 
 #include <vector>
 
-#include "camera_detection_node/types.hpp"
+#include "camera_detection_node/frame/types.hpp"
 
 namespace orvanite
 {
@@ -36,4 +36,4 @@ void GetBaseWaitingBoxInfos(
   int cam_id);
 }  // namespace orvanite
 
-#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__BOX_RECORDS_HPP_
+#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__BOX_RECORDS_HPP_

@@ -1,13 +1,13 @@
 // The annotated detection image.
-#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__DETECTION_DRAWING_HPP_
-#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__DETECTION_DRAWING_HPP_
+#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__DETECTION_DRAWING_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__DETECTION_DRAWING_HPP_
 
 #include <string>
 #include <vector>
 
 #include <opencv2/core.hpp>
 
-#include "camera_detection_node/types.hpp"
+#include "camera_detection_node/frame/types.hpp"
 
 namespace orvanite
 {
@@ -29,4 +29,4 @@ void DrawDetectedObjects(
   const std::vector<std::string> & class_names);
 }  // namespace orvanite
 
-#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__DETECTION_DRAWING_HPP_
+#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__DETECTION_DRAWING_HPP_

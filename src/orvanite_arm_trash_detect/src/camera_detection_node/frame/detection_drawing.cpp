@@ -1,4 +1,4 @@
-#include "camera_detection_node/detection_drawing.hpp"
+#include "camera_detection_node/frame/detection_drawing.hpp"
 
 #include <cstdio>
 

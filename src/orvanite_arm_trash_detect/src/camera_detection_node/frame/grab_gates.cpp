@@ -1,8 +1,8 @@
-#include "camera_detection_node/grab_gates.hpp"
+#include "camera_detection_node/frame/grab_gates.hpp"
 
 #include <algorithm>
 
-#include "camera_detection_node/box_records.hpp"
+#include "camera_detection_node/frame/box_records.hpp"
 #include "common/ansi_colors.hpp"
 #include "common/logger.hpp"
 #include "common/trash_class_table.hpp"

@@ -1,8 +1,8 @@
-#include "camera_detection_node/grab_pose_markers.hpp"
+#include "camera_detection_node/frame/grab_pose_markers.hpp"
 
 #include <Eigen/Geometry>
 
-#include "camera_detection_node/trash_record.hpp"
+#include "camera_detection_node/frame/trash_record.hpp"
 
 namespace orvanite
 {

@@ -1,4 +1,4 @@
-#include "camera_detection_node/local_timestamp.hpp"
+#include "camera_detection_node/frame/local_timestamp.hpp"
 
 #include <chrono>
 #include <ctime>

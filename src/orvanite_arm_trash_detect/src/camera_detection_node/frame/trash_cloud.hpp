@@ -1,12 +1,12 @@
 // The raw point cloud of one detected trash from its mask and the depth image.
-#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__TRASH_CLOUD_HPP_
-#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__TRASH_CLOUD_HPP_
+#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__TRASH_CLOUD_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__TRASH_CLOUD_HPP_
 
 #include <memory>
 
 #include <sensor_msgs/msg/image.hpp>
 
-#include "camera_detection_node/types.hpp"
+#include "camera_detection_node/frame/types.hpp"
 
 namespace pcl
 {
@@ -34,4 +34,4 @@ void GetTrashCloud(
   const CameraFrameSettings & settings);
 }  // namespace orvanite
 
-#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__TRASH_CLOUD_HPP_
+#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__TRASH_CLOUD_HPP_

@@ -1,4 +1,4 @@
-#include "camera_detection_node/camera_message_checks.hpp"
+#include "camera_detection_node/frame/camera_message_checks.hpp"
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // What a service-mode camera shows of its records: one static frame per grasp pose, a box marker
 // per record and two arrows per grasp pose. Every marker lives 10 s.
-#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__GRAB_POSE_MARKERS_HPP_
-#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__GRAB_POSE_MARKERS_HPP_
+#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__GRAB_POSE_MARKERS_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__GRAB_POSE_MARKERS_HPP_
 
 #include <functional>
 #include <string>
@@ -35,4 +35,4 @@ visualization_msgs::msg::MarkerArray MakePoseMarkers(
   const StampSource & now);
 }  // namespace orvanite
 
-#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__GRAB_POSE_MARKERS_HPP_
+#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__GRAB_POSE_MARKERS_HPP_

@@ -1,4 +1,4 @@
-#include "camera_detection_node/box_records.hpp"
+#include "camera_detection_node/frame/box_records.hpp"
 
 #include <algorithm>
 

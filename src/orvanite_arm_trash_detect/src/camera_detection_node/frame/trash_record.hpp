@@ -1,6 +1,6 @@
 // Trash records from the estimator's results, and the pose composition they rely on.
-#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__TRASH_RECORD_HPP_
-#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__TRASH_RECORD_HPP_
+#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__TRASH_RECORD_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__TRASH_RECORD_HPP_
 
 #include <array>
 
@@ -34,4 +34,4 @@ orvanite_protocol::msg::TrashInfo MakeCloudTrashInfo(
   int label, bool is_transparent, const std::array<float, 3> & pca_size);
 }  // namespace orvanite
 
-#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__TRASH_RECORD_HPP_
+#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__TRASH_RECORD_HPP_

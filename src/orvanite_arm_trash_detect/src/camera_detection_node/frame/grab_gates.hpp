@@ -1,6 +1,6 @@
 // The gates a detected trash passes before it is grasped, and its grasp type.
-#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__GRAB_GATES_HPP_
-#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__GRAB_GATES_HPP_
+#ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__GRAB_GATES_HPP_
+#define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__GRAB_GATES_HPP_
 
 #include <map>
 #include <string>
@@ -8,7 +8,7 @@
 
 #include <orvanite_protocol/msg/trash_info.hpp>
 
-#include "camera_detection_node/types.hpp"
+#include "camera_detection_node/frame/types.hpp"
 #include "trash_pose_estimate/types.hpp"
 
 class GrabPoseEstimate;
@@ -41,4 +41,4 @@ TrashType TrashTypeOfClassIndex(int class_index);
 void GetTrashType(int class_index, GrabPoseEstimate * grab_pose_estimate);
 }  // namespace orvanite
 
-#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__GRAB_GATES_HPP_
+#endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__GRAB_GATES_HPP_

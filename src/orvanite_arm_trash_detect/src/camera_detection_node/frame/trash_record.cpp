@@ -1,4 +1,4 @@
-#include "camera_detection_node/trash_record.hpp"
+#include "camera_detection_node/frame/trash_record.hpp"
 
 #include <kdl/frames.hpp>
 
