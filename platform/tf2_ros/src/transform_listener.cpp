@@ -18,7 +18,7 @@ constexpr char kAuthority[] = "Authority undetectable";
 [[noreturn]] void abortOnLostCancel(const char * situation)
 {
   std::cerr << "ERROR: tf2_ros::TransformListener destroyed " << situation
-            << " while rclcpp is still running; on ROS 2 Humble its executor cancel() is lost "
+            << ", with rclcpp still running: on ROS 2 Humble its executor cancel() is lost "
                "when the spin thread has not yet entered spin(), and the join of that thread "
                "never returns (a hang)."
             << std::endl;
