@@ -9,8 +9,15 @@ namespace cv_bridge
 {
 namespace
 {
+// Every size is checked in 64 bits before any row is touched, so that no product wraps around
+// and an image with no pixels is refused instead of walked.
 void validate(const sensor_msgs::msg::Image & source, int type)
 {
+  if (source.width == 0 || source.height == 0) {
+    throw Exception(
+      "Image is wrongly formed: width or height is 0  or  " + std::to_string(source.width) + " x " +
+      std::to_string(source.height));
+  }
   const std::uint64_t row_bytes = std::uint64_t{source.width} * CV_ELEM_SIZE(type);
   if (source.step < row_bytes) {
     throw Exception(

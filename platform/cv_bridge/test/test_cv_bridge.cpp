@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include "cv_bridge/cv_bridge.h"
 
@@ -50,6 +51,11 @@ TEST(ToCvCopy, RejectsImagesWhoseStepOrSizeDoNotFit)
     {"16-bit row counted in pixels",
      makeImage(enc::TYPE_16UC1, 4, 1, 4, std::vector<std::uint8_t>(4))},
     {"unknown encoding", makeImage("rgb9", 1, 1, 3, std::vector<std::uint8_t>(3))},
+    {"no columns but 2^31 - 1 rows", makeImage(enc::RGB8, 0, 2147483647, 0, {})},
+    {"no rows", makeImage(enc::RGB8, 4, 0, 12, {})},
+    {"no pixels at all", makeImage(enc::MONO8, 0, 0, 0, {})},
+    {"row size wrapping to 0 in 32 bits", makeImage(enc::RGB16, 0x80000000u, 1, 0, {})},
+    {"image size wrapping to 0 in 32 bits", makeImage(enc::MONO8, 1, 65536, 65536, {})},
   };
   for (const Case & c : cases) {
     EXPECT_THROW(cv_bridge::toCvCopy(c.image), cv_bridge::Exception) << c.what;
@@ -108,11 +114,118 @@ TEST(ToCvCopy, ConvertsBetweenEncodings)
   }
 }
 
+// 8 x 6 pixels of seeded noise over the full range of `type`'s depth.
+cv::Mat noise(int type)
+{
+  cv::Mat image(6, 8, type);
+  cv::RNG rng(7);
+  rng.fill(image, cv::RNG::UNIFORM, 0, CV_MAT_DEPTH(type) == CV_16U ? 65536 : 256);
+  return image;
+}
+
+sensor_msgs::msg::Image messageOf(const cv::Mat & image, const std::string & encoding)
+{
+  return *cv_bridge::CvImage(std_msgs::msg::Header(), encoding, image).toImageMsg();
+}
+
+// `code` applied explicitly, then the depth scaled to 8 bits as a 16-bit source needs.
+cv::Mat referenceRgb8(const cv::Mat & source, int code)
+{
+  cv::Mat rgb;
+  cv::cvtColor(source, rgb, code);
+  if (rgb.depth() == CV_16U) {
+    rgb.convertTo(rgb, CV_8U, 255.0 / 65535.0);
+  }
+  return rgb;
+}
+
+TEST(ToCvCopy, DemosaicsEveryBayerPatternToRgb8)
+{
+  struct Case
+  {
+    const char * encoding;
+    int type;
+    int code;  // OpenCV names the pattern after its second row: rggb is BayerBG
+  };
+  const Case cases[] = {
+    {enc::BAYER_RGGB8, CV_8UC1, cv::COLOR_BayerBG2RGB},
+    {enc::BAYER_BGGR8, CV_8UC1, cv::COLOR_BayerRG2RGB},
+    {enc::BAYER_GBRG8, CV_8UC1, cv::COLOR_BayerGR2RGB},
+    {enc::BAYER_GRBG8, CV_8UC1, cv::COLOR_BayerGB2RGB},
+    {enc::BAYER_RGGB16, CV_16UC1, cv::COLOR_BayerBG2RGB},
+    {enc::BAYER_BGGR16, CV_16UC1, cv::COLOR_BayerRG2RGB},
+    {enc::BAYER_GBRG16, CV_16UC1, cv::COLOR_BayerGR2RGB},
+    {enc::BAYER_GRBG16, CV_16UC1, cv::COLOR_BayerGB2RGB},
+  };
+  for (const Case & c : cases) {
+    const cv::Mat source = noise(c.type);
+    const cv_bridge::CvImagePtr converted =
+      cv_bridge::toCvCopy(messageOf(source, c.encoding), enc::RGB8);
+    EXPECT_EQ(converted->encoding, enc::RGB8);
+    ASSERT_EQ(converted->image.type(), CV_8UC3) << c.encoding;
+    EXPECT_EQ(cv::norm(converted->image, referenceRgb8(source, c.code), cv::NORM_INF), 0.0)
+      << c.encoding;
+
+    // A mosaic with red 200, green 100 and blue 50 at the sites the name gives (row by row in
+    // the 2 x 2 tile) demosaics to that colour everywhere.
+    const std::string tile = std::string(c.encoding).substr(6, 4);
+    const double scale = CV_MAT_DEPTH(c.type) == CV_16U ? 257.0 : 1.0;
+    cv::Mat mosaic(6, 8, c.type);
+    for (int r = 0; r < mosaic.rows; ++r) {
+      for (int col = 0; col < mosaic.cols; ++col) {
+        const char site = tile[(r % 2) * 2 + col % 2];
+        const double value = scale * (site == 'r' ? 200 : site == 'g' ? 100 : 50);
+        if (scale == 1.0) {
+          mosaic.at<std::uint8_t>(r, col) = static_cast<std::uint8_t>(value);
+        } else {
+          mosaic.at<std::uint16_t>(r, col) = static_cast<std::uint16_t>(value);
+        }
+      }
+    }
+    const cv::Mat rgb = cv_bridge::toCvCopy(messageOf(mosaic, c.encoding), enc::RGB8)->image;
+    EXPECT_EQ(rgb.at<cv::Vec3b>(2, 3), cv::Vec3b(200, 100, 50)) << c.encoding;
+  }
+}
+
+TEST(ToCvCopy, ConvertsBothYuv422ByteOrdersToRgb8)
+{
+  struct Case
+  {
+    const char * encoding;
+    int code;
+    std::vector<std::uint8_t> white_then_black;  // two pixels: Y 235 and Y 16, neutral chroma
+  };
+  const Case cases[] = {
+    {enc::YUV422, cv::COLOR_YUV2RGB_UYVY, {128, 235, 128, 16}},
+    {enc::YUV422_YUY2, cv::COLOR_YUV2RGB_YUY2, {235, 128, 16, 128}},
+  };
+  for (const Case & c : cases) {
+    const cv::Mat source = noise(CV_8UC2);
+    const cv_bridge::CvImagePtr converted =
+      cv_bridge::toCvCopy(messageOf(source, c.encoding), enc::RGB8);
+    ASSERT_EQ(converted->image.type(), CV_8UC3) << c.encoding;
+    EXPECT_EQ(cv::norm(converted->image, referenceRgb8(source, c.code), cv::NORM_INF), 0.0)
+      << c.encoding;
+
+    const cv::Mat pair =
+      cv_bridge::toCvCopy(makeImage(c.encoding, 2, 1, 4, c.white_then_black), enc::RGB8)->image;
+    EXPECT_EQ(pair.at<cv::Vec3b>(0, 0), cv::Vec3b(255, 255, 255)) << c.encoding;
+    EXPECT_EQ(pair.at<cv::Vec3b>(0, 1), cv::Vec3b(0, 0, 0)) << c.encoding;
+  }
+}
+
 TEST(ToCvCopy, RefusesConversionsThatMakeNoSense)
 {
   const std::pair<const char *, const char *> cases[] = {
-    {enc::TYPE_16UC1, enc::MONO16}, {enc::TYPE_32FC1, enc::MONO8}, {enc::TYPE_8UC3, enc::BGR8},
-    {enc::RGB8, enc::TYPE_8UC1},    {enc::RGB8, "rgb9"},
+    {enc::TYPE_16UC1, enc::MONO16},
+    {enc::TYPE_32FC1, enc::MONO8},
+    {enc::TYPE_8UC3, enc::BGR8},
+    {enc::RGB8, enc::TYPE_8UC1},
+    {enc::RGB8, "rgb9"},
+    {enc::RGB8, enc::YUV422},
+    {enc::BAYER_RGGB8, enc::BAYER_BGGR8},
+    {enc::BAYER_RGGB8, enc::RGBA8},
+    {enc::MONO8, enc::BAYER_GRBG8},
   };
   for (const auto & [from, to] : cases) {
     const int bytes = CV_ELEM_SIZE(cv_bridge::getCvType(from));

@@ -201,3 +201,40 @@ TEST(ApproximateTime, MaxIntervalSuppressesWideSets)
   feed(sync, {{0, 0}, {7, 1}, {12, 0}, {15, 1}, {17, 0}, {18, 1}});
   EXPECT_EQ(collector.sets, (std::vector<Set>{{17, 18}}));
 }
+
+namespace
+{
+// Plain functions write where the test points them; a function pointer carries no object.
+std::vector<Set> * pairs_seen = nullptr;
+std::vector<Set> * references_seen = nullptr;
+
+void collectPair(const Ptr & a, const Ptr & b)
+{
+  pairs_seen->push_back({seconds_of(a), seconds_of(b)});
+}
+
+void collectReferences(const Msg & a, const Msg & b)
+{
+  references_seen->push_back({a.header.stamp.sec, b.header.stamp.sec});
+}
+}  // namespace
+
+TEST(Synchronizer, DeliversToPlainFunctionPointers)
+{
+  using Policy = message_filters::sync_policies::ApproximateTime<Msg, Msg>;
+  std::vector<Set> pairs;
+  std::vector<Set> references;
+  pairs_seen = &pairs;
+  references_seen = &references;
+
+  message_filters::Synchronizer<Policy> sync(Policy(10));
+  void (*const as_variable)(const Ptr &, const Ptr &) = &collectPair;
+  sync.registerCallback(as_variable);
+  sync.registerCallback(&collectReferences);
+  feed(sync, kPerfect);
+
+  const std::vector<Set> expected = {{0, 1}, {3, 4}};
+  EXPECT_EQ(pairs, expected);
+  EXPECT_EQ(references, expected);
+  pairs_seen = references_seen = nullptr;
+}

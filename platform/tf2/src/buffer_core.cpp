@@ -106,12 +106,13 @@ bool BufferCore::setTransform(
   if (!allFinite(transform.transform)) {
     return reject("TF_NAN_INPUT", "non-finite value for frame \"" + child + "\"", authority);
   }
+  // Any other quaternion is stored normalised, as building a rotation matrix from it would; the
+  // zero quaternion has no direction and comes out of that matrix as NaN.
   const auto & r = transform.transform.rotation;
   Quaternion rotation(r.x, r.y, r.z, r.w);
-  if (std::fabs(rotation.length2() - 1.0) > 0.01) {
+  if (rotation.length2() == 0.0) {
     return reject(
-      "TF_DENORMALIZED_QUATERNION", "rotation of frame \"" + child + "\" is not unit length",
-      authority);
+      "TF_NAN_INPUT", "zero rotation quaternion for frame \"" + child + "\"", authority);
   }
   const auto & t = transform.transform.translation;
   const TransformStorage data{

@@ -212,19 +212,63 @@ TEST(BufferCore, NewerValueForTheSameStampReplacesTheOld)
 TEST(BufferCore, RefusesMalformedTransforms)
 {
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  auto denormalised = makeTransform("odom", "base", 1, 0, 0, 0);
-  denormalised.transform.rotation.w = 2.0;
+  const auto withRotation = [](double x, double y, double z, double w) {
+    auto t = makeTransform("odom", "base", 1, 0, 0, 0);
+    t.transform.rotation.x = x;
+    t.transform.rotation.y = y;
+    t.transform.rotation.z = z;
+    t.transform.rotation.w = w;
+    return t;
+  };
   const geometry_msgs::msg::TransformStamped cases[] = {
     makeTransform("odom", "", 1, 0, 0, 0),
     makeTransform("", "base", 1, 0, 0, 0),
     makeTransform("base", "base", 1, 0, 0, 0),
     makeTransform("odom", "base", 1, nan, 0, 0),
-    denormalised,
+    withRotation(0, 0, 0, 0),
+    withRotation(nan, 0, 0, 1),
+    withRotation(0, 0, 0, nan),
   };
   for (const auto & t : cases) {
     tf2::BufferCore buffer;
     EXPECT_FALSE(buffer.setTransform(t, "t")) << t.header.frame_id << " -> " << t.child_frame_id;
     EXPECT_TRUE(buffer.getAllFrameNames().empty());
+  }
+}
+
+TEST(BufferCore, StoresNonUnitQuaternionsNormalised)
+{
+  struct Case
+  {
+    double x, y, z, w;  // as typed
+    double roll;        // the rotation about x it stands for
+  };
+  const Case cases[] = {
+    {0.7, 0, 0, 0.7, M_PI / 2},
+    {0, 0, 0, 2.0, 0.0},
+    {-0.05, 0, 0, 0.05, -M_PI / 2},
+    {1.0, 0, 0, std::sqrt(3.0), M_PI / 3},
+  };
+  for (const Case & c : cases) {
+    tf2::BufferCore buffer;
+    auto arm = makeTransform("base", "arm", 0, 0, 0, 0);
+    arm.transform.rotation.x = c.x;
+    arm.transform.rotation.y = c.y;
+    arm.transform.rotation.z = c.z;
+    arm.transform.rotation.w = c.w;
+    ASSERT_TRUE(buffer.setTransform(arm, "hand-typed", true)) << c.x << " " << c.w;
+    ASSERT_TRUE(buffer.setTransform(makeTransform("arm", "tool", 0, 0, 1, 0), "t", true));
+
+    const auto stored = buffer.lookupTransform("base", "arm", tf2::TimePointZero);
+    const auto & q = stored.transform.rotation;
+    EXPECT_NEAR(q.x, std::sin(c.roll / 2), kTolerance) << c.roll;
+    EXPECT_NEAR(q.y, 0.0, kTolerance);
+    EXPECT_NEAR(q.z, 0.0, kTolerance);
+    EXPECT_NEAR(q.w, std::cos(c.roll / 2), kTolerance) << c.roll;
+    // The tool one unit along the arm's y axis lands where a pure rotation puts it, unscaled.
+    expectTranslation(
+      buffer.lookupTransform("base", "tool", tf2::TimePointZero), 0, std::cos(c.roll),
+      std::sin(c.roll));
   }
 }
 

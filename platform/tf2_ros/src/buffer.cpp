@@ -16,6 +16,8 @@ constexpr char kThreadErrorText[] =
   "a separate thread servicing tf messages, call setUsingDedicatedThread(true) on your Buffer "
   "instance.";
 
+rclcpp::Logger logger() { return rclcpp::get_logger("tf2_buffer"); }
+
 // Longest single wait between two looks at the clock, which may not be the wall clock.
 constexpr std::chrono::milliseconds kClockCheckInterval(10);
 }  // namespace
@@ -25,6 +27,24 @@ Buffer::Buffer(rclcpp::Clock::SharedPtr clock, tf2::Duration cache_time)
 {
   if (!clock_) {
     throw std::invalid_argument("clock must be a valid instance");
+  }
+  rcl_jump_threshold_t threshold{};
+  threshold.on_clock_change = true;
+  threshold.min_forward.nanoseconds = 0;    // forward jumps are ordinary progress
+  threshold.min_backward.nanoseconds = -1;  // any step back
+  jump_handler_ = clock_->create_jump_callback(
+    nullptr, [this](const rcl_time_jump_t & jump) { onTimeJump(jump); }, threshold);
+}
+
+void Buffer::onTimeJump(const rcl_time_jump_t & jump)
+{
+  if (
+    jump.clock_change == RCL_ROS_TIME_ACTIVATED || jump.clock_change == RCL_ROS_TIME_DEACTIVATED) {
+    RCLCPP_WARN(logger(), "Detected time source change. Clearing TF buffer.");
+    clear();
+  } else if (jump.delta.nanoseconds < 0) {
+    RCLCPP_WARN(logger(), "Detected jump back in time. Clearing TF buffer.");
+    clear();
   }
 }
 
@@ -82,7 +102,7 @@ bool Buffer::checkAndErrorDedicatedThreadPresent(std::string * errstr) const
   if (errstr) {
     *errstr = kThreadErrorText;
   }
-  RCLCPP_ERROR(rclcpp::get_logger("tf2_buffer"), "%s", kThreadErrorText);
+  RCLCPP_ERROR(logger(), "%s", kThreadErrorText);
   return false;
 }
 }  // namespace tf2_ros

@@ -1,14 +1,29 @@
 #include "tf2_ros/transform_listener.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <iostream>
 #include <sstream>
 #include <string>
+
+#include "rclcpp/utilities.hpp"
 
 namespace tf2_ros
 {
 namespace
 {
 constexpr char kAuthority[] = "Authority undetectable";
+
+[[noreturn]] void abortOnLostCancel(const char * situation)
+{
+  std::cerr << "ERROR: tf2_ros::TransformListener destroyed " << situation
+            << ", with rclcpp still running: on ROS 2 Humble its executor cancel() is lost "
+               "when the spin thread has not yet entered spin(), and the join of that thread "
+               "never returns (a hang)."
+            << std::endl;
+  std::abort();
+}
 }  // namespace
 
 TransformListener::TransformListener(tf2::BufferCore & buffer, bool spin_thread) : buffer_(buffer)
@@ -22,11 +37,20 @@ TransformListener::TransformListener(tf2::BufferCore & buffer, bool spin_thread)
 
 TransformListener::~TransformListener()
 {
-  if (dedicated_listener_thread_.joinable()) {
-    stop_spinning_.set_value();
-    executor_->cancel();
-    dedicated_listener_thread_.join();
+  if (!dedicated_listener_thread_.joinable()) {
+    return;
   }
+  // After shutdown the spin loop ends by itself, whether or not it had started.
+  if (rclcpp::ok()) {
+    if (std::uncaught_exceptions() > 0) {
+      abortOnLostCancel("while an exception unwinds");
+    }
+    if (!executor_->is_spinning()) {
+      abortOnLostCancel("before its spin thread entered spin()");
+    }
+  }
+  executor_->cancel();
+  dedicated_listener_thread_.join();
 }
 
 void TransformListener::init(
@@ -67,10 +91,7 @@ void TransformListener::startSpinThread()
   executor_ = std::make_shared<rclcpp::executors::SingleThreadedExecutor>();
   executor_->add_node(own_node_);
   buffer_.setUsingDedicatedThread(true);
-  dedicated_listener_thread_ =
-    std::thread([executor = executor_, stop = stop_spinning_.get_future().share()] {
-      executor->spin_until_future_complete(stop);
-    });
+  dedicated_listener_thread_ = std::thread([executor = executor_] { executor->spin(); });
 }
 
 void TransformListener::callback(const tf2_msgs::msg::TFMessage & message, bool is_static)

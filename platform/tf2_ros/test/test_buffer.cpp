@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -45,6 +46,36 @@ TEST(Buffer, TimeoutOverloadsNeedADedicatedThreadButStillLookUp)
     buffer.lookupTransform("odom", "base", tf2::timeFromSec(7.0), tf2::durationFromSec(1.0)),
     tf2::ExtrapolationException);
   EXPECT_EQ(buffer.lookupTransform("odom", "base", tf2::TimePointZero).header.stamp.sec, 6);
+}
+
+TEST(Buffer, ClearsWhenTheClockJumpsBackOrChangesSource)
+{
+  const auto clock = std::make_shared<rclcpp::Clock>(RCL_ROS_TIME);
+  tf2_ros::Buffer buffer(clock);
+  rcl_clock_t * const handle = clock->get_clock_handle();
+  const auto simulated = [handle](std::int64_t ns) {
+    return [handle, ns] { return rcl_set_ros_time_override(handle, ns); };
+  };
+  struct Step
+  {
+    const char * what;
+    std::function<rcl_ret_t()> change;
+    bool kept;
+  };
+  const Step steps[] = {
+    {"switch to simulated time", [handle] { return rcl_enable_ros_time_override(handle); }, false},
+    {"simulated time starts", simulated(100'000'000'000), true},
+    {"simulated time advances", simulated(101'000'000'000), true},
+    {"simulated time is reset", simulated(50'000'000'000), false},
+    {"the same time again", simulated(50'000'000'000), true},
+    {"back by one nanosecond", simulated(49'999'999'999), false},
+    {"back to system time", [handle] { return rcl_disable_ros_time_override(handle); }, false},
+  };
+  for (const Step & step : steps) {
+    ASSERT_TRUE(buffer.setTransform(odomToBase(4, 1.0), "test", true)) << step.what;
+    ASSERT_EQ(step.change(), RCL_RET_OK) << step.what;
+    EXPECT_EQ(buffer.canTransform("odom", "base", tf2::TimePointZero), step.kept) << step.what;
+  }
 }
 
 TEST(BufferInterface, ConvertsTimesAndDurations)

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <future>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,6 +45,16 @@ geometry_msgs::msg::TransformStamped makeTransform(
 std::shared_ptr<tf2_ros::Buffer> makeBuffer()
 {
   return std::make_shared<tf2_ros::Buffer>(std::make_shared<rclcpp::Clock>());
+}
+
+// Returns once the listener feeding `buffer` has stored a transform, which proves its thread is
+// spinning: from then on destroying the listener is safe.
+void waitUntilListening(tf2_ros::Buffer & buffer)
+{
+  const auto node = std::make_shared<rclcpp::Node>("listener_probe");
+  tf2_ros::TransformBroadcaster broadcaster(node);
+  broadcaster.sendTransform(makeTransform("probe_parent", "probe_child", 0.0));
+  ASSERT_TRUE(buffer.canTransform("probe_parent", "probe_child", tf2::TimePointZero, kPatience));
 }
 
 TEST(TransformListener, WaitingLookUpReturnsOnceItsThreadReceivesTheTransform)
@@ -100,6 +112,7 @@ TEST(TransformListener, WaitGivesUpAtTheTimeout)
 {
   const auto buffer = makeBuffer();
   tf2_ros::TransformListener listener(*buffer);
+  waitUntilListening(*buffer);
   const tf2::Duration short_wait = std::chrono::milliseconds(50);
   std::string why;
   EXPECT_FALSE(buffer->canTransform("nowhere", "map", tf2::TimePointZero, short_wait, &why));
@@ -148,5 +161,92 @@ TEST(StaticTransformBroadcaster, LatchesTheAccumulatedSetByChildFrame)
   ASSERT_TRUE(buffer->canTransform("camera", "laser", tf2::TimePointZero, kPatience));
   const auto laser_in_camera = buffer->lookupTransform("camera", "laser", tf2::timeFromSec(9e6));
   EXPECT_DOUBLE_EQ(laser_in_camera.transform.translation.x, -1.0);
+}
+
+// Builds a listener, runs `before_failing`, then throws, as a node constructor that fails after
+// creating its listener does.
+struct FailingComponent
+{
+  FailingComponent(tf2_ros::Buffer & buffer, const std::function<void()> & before_failing)
+  : listener(std::make_shared<tf2_ros::TransformListener>(buffer))
+  {
+    before_failing();
+    throw std::runtime_error("configuration refused");
+  }
+  std::shared_ptr<tf2_ros::TransformListener> listener;
+};
+
+// The one-line error of each hazard: the situation, then what Humble would do.
+constexpr char kNotSpinningYet[] =
+  "ERROR: tf2_ros::TransformListener destroyed before its spin thread entered spin\\(\\).*"
+  "cancel\\(\\) is lost.*never returns";
+constexpr char kUnwinding[] =
+  "ERROR: tf2_ros::TransformListener destroyed while an exception unwinds.*cancel\\(\\) is "
+  "lost.*never returns";
+
+TEST(TransformListenerDeathTest, DestroyedBeforeItsThreadSpinsAborts)
+{
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  // A listener destroyed right after construction almost always beats its thread into spin();
+  // the loop only makes the outcome independent of one scheduling decision.
+  EXPECT_DEATH(
+    {
+      for (int attempt = 0; attempt < 1000; ++attempt) {
+        const auto buffer = makeBuffer();
+        tf2_ros::TransformListener listener(*buffer);
+      }
+      std::exit(0);
+    },
+    kNotSpinningYet);
+}
+
+TEST(TransformListenerDeathTest, DestroyedWhileAnExceptionUnwindsAborts)
+{
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  struct Case
+  {
+    const char * what;
+    std::function<void(tf2_ros::Buffer &)> before_failing;
+  };
+  const Case cases[] = {
+    {"fresh listener", [](tf2_ros::Buffer &) {}},
+    {"spinning listener", [](tf2_ros::Buffer & buffer) { waitUntilListening(buffer); }},
+  };
+  for (const Case & c : cases) {
+    EXPECT_DEATH(
+      {
+        const auto buffer = makeBuffer();
+        try {
+          FailingComponent component(*buffer, [&] { c.before_failing(*buffer); });
+        } catch (const std::runtime_error &) {
+        }
+      },
+      kUnwinding)
+      << c.what;
+  }
+}
+
+TEST(TransformListenerDeathTest, AfterShutdownDestructionIsSafe)
+{
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+    {
+      const auto buffer = makeBuffer();
+      auto listener = std::make_unique<tf2_ros::TransformListener>(*buffer);
+      rclcpp::shutdown();
+      listener.reset();
+      std::exit(0);
+    },
+    ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(
+    {
+      const auto buffer = makeBuffer();
+      try {
+        FailingComponent component(*buffer, [] { rclcpp::shutdown(); });
+      } catch (const std::runtime_error &) {
+      }
+      std::exit(0);
+    },
+    ::testing::ExitedWithCode(0), "");
 }
 }  // namespace

@@ -50,7 +50,8 @@ public:
 };
 
 // Deep copy of `source`, converted to `encoding` (empty: keep the source's). Throws Exception
-// when step < width * pixel size, height * step != data.size(), or the conversion is unsupported.
+// when width or height is 0, step < width * pixel size, height * step != data.size() (all in 64
+// bits), or the conversion is unsupported.
 CvImagePtr toCvCopy(
   const sensor_msgs::msg::Image::ConstSharedPtr & source,
   const std::string & encoding = std::string());

@@ -2,7 +2,8 @@
 //
 // addCallback(C&) wraps the callable as std::bind(callable, _1, ..., _9), so it must accept
 // nine arguments, as a std::bind(&T::f, obj, _1, _2) object does; a plain two-argument lambda
-// does not. Member functions registered with (&T::f, obj) take as many inputs as they declare.
+// does not. Free functions, and member functions registered with (&T::f, obj), take as many
+// inputs as they declare.
 #ifndef MESSAGE_FILTERS__SIGNAL9_H_
 #define MESSAGE_FILTERS__SIGNAL9_H_
 
@@ -57,6 +58,13 @@ public:
                          const std::shared_ptr<M6 const> &, const std::shared_ptr<M7 const> &,
                          const std::shared_ptr<M8 const> &)>(
       std::bind(callback, _1, _2, _3, _4, _5, _6, _7, _8, _9)));
+  }
+
+  // A free function takes as many inputs as it declares, like a member function.
+  template <typename... P>
+  Connection addCallback(void (*callback)(P...))
+  {
+    return addCallback(std::function<void(P...)>(callback));
   }
 
   template <typename T, typename... P>

@@ -35,9 +35,9 @@ public:
 
   void clear();
 
-  // Stores `transform` (header.frame_id = parent). Returns false, and writes why to stderr, for
-  // empty or equal frame ids, non-finite values, a quaternion far from unit length, or data older
-  // than the cache time behind the newest stamp of that frame.
+  // Stores `transform` (header.frame_id = parent) with its rotation normalised. Returns false, and
+  // writes why to stderr, for empty or equal frame ids, non-finite values, a zero quaternion, or
+  // data older than the cache time behind the newest stamp of that frame.
   bool setTransform(
     const geometry_msgs::msg::TransformStamped & transform, const std::string & authority,
     bool is_static = false);

@@ -17,6 +17,8 @@ namespace tf2_ros
 // tf2::BufferCore with a clock: look-ups that wait up to a time-out, measured on that clock, for
 // the transform to arrive. Waiting needs data fed from another thread (a TransformListener with
 // its spin thread); otherwise every time-out overload logs an error and does not wait.
+// When the clock jumps back, or switches to or from simulated time, the buffer is cleared: its
+// data belongs to a time line that no longer exists.
 class Buffer : public BufferInterface, public tf2::BufferCore
 {
 public:
@@ -52,8 +54,10 @@ public:
 
 private:
   bool checkAndErrorDedicatedThreadPresent(std::string * errstr) const;
+  void onTimeJump(const rcl_time_jump_t & jump);
 
   rclcpp::Clock::SharedPtr clock_;
+  rclcpp::JumpHandler::SharedPtr jump_handler_;
 };
 }  // namespace tf2_ros
 

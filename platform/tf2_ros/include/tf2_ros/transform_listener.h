@@ -1,7 +1,6 @@
 #ifndef TF2_ROS__TRANSFORM_LISTENER_H_
 #define TF2_ROS__TRANSFORM_LISTENER_H_
 
-#include <future>
 #include <memory>
 #include <thread>
 
@@ -20,6 +19,12 @@ namespace tf2_ros
 // own, spun by a private executor on a dedicated thread, and marks the buffer as served by that
 // thread so that its waiting look-ups work. Without it the subscriptions go on the given node,
 // whose executor must spin it.
+//
+// The destructor cancels the executor and joins the thread. A cancel issued before the thread has
+// entered spin() is lost and that join never returns, so while rclcpp is still running the
+// destructor aborts with an error on stderr instead when the thread is not spinning yet, or when
+// an exception is unwinding (a listener torn down by a failed construction, where its thread may
+// not have started). Once rclcpp has shut down the spin ends by itself and destruction is safe.
 class TransformListener
 {
 public:
@@ -53,9 +58,6 @@ private:
   tf2::BufferCore & buffer_;
   rclcpp::Node::SharedPtr own_node_;
   std::shared_ptr<rclcpp::executors::SingleThreadedExecutor> executor_;
-  // Ends the spin even when the destructor runs before the thread has started spinning, where a
-  // cancel() alone would be lost.
-  std::promise<void> stop_spinning_;
   std::thread dedicated_listener_thread_;
   rclcpp::Subscription<tf2_msgs::msg::TFMessage>::SharedPtr message_subscription_tf_;
   rclcpp::Subscription<tf2_msgs::msg::TFMessage>::SharedPtr message_subscription_tf_static_;
