@@ -25,6 +25,7 @@
 #include "support/rclcpp_environment.hpp"
 #include "support/synthetic_rgbd.hpp"
 #include "support/topic_inbox.hpp"
+#include "support/tf_listening.hpp"
 
 namespace
 {
@@ -74,6 +75,7 @@ public:
   , detected_images(driver_, "/cam1/detected_image")
   , grab_trash_clouds(driver_, "/orvanite_arm_trash_detect/grab_trash_cloud")
   {
+    orvanite_test::WaitUntilListening(*camera_);
     executor_.add_node(camera_node_);
     executor_.add_node(driver_);
     spinner_ = std::thread([this]() { executor_.spin(); });

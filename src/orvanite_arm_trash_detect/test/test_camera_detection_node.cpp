@@ -18,6 +18,7 @@
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
 #include "support/rclcpp_environment.hpp"
+#include "support/tf_listening.hpp"
 #include "common/yaml_config_reader.hpp"
 
 namespace
@@ -29,7 +30,9 @@ std::shared_ptr<CameraDetectionNode> MakeCamera(
   const CameraFixture & fixture, const std::string & name_space = "")
 {
   const auto node = std::make_shared<rclcpp::Node>("cam1_trash_detect_node", name_space);
-  return std::make_shared<CameraDetectionNode>(node, fixture.WriteCameraFile());
+  const auto camera = std::make_shared<CameraDetectionNode>(node, fixture.WriteCameraFile());
+  orvanite_test::WaitUntilListening(*camera);
+  return camera;
 }
 
 // True when `expected` occurs in `messages` in this order (other lines may come between).

@@ -33,6 +33,7 @@
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
 #include "support/rclcpp_environment.hpp"
+#include "support/tf_listening.hpp"
 #include "support/synthetic_rgbd.hpp"
 #include "support/topic_inbox.hpp"
 
@@ -142,6 +143,7 @@ public:
   , pose_markers(peer_, "/orvanite_arm_trash_detect/cam1_trash_pose")
   , static_frames(peer_, "/tf_static", tf2_ros::StaticListenerQoS())
   {
+    orvanite_test::WaitUntilListening(*camera_);
     executor_.add_node(camera_node_);
     executor_.add_node(peer_);
     spinner_ = std::thread([this]() { executor_.spin(); });

@@ -20,6 +20,7 @@
 #include "support/log_capture.hpp"
 #include "support/rclcpp_environment.hpp"
 #include "support/service_fixture.hpp"
+#include "support/tf_listening.hpp"
 #include "support/synthetic_rgbd.hpp"
 
 namespace
@@ -230,6 +231,9 @@ TEST(DetectService, CamerasAreBuiltInListOrderFromNumberedFiles)
   settings.node_names = {"front_camera", "left_camera", "front_camera"};
   LogCapture capture;
   DetectionNode detection_node(WriteServiceConfig(fixture, settings));
+  for (const auto & camera : detection_node.cameras()) {
+    orvanite_test::WaitUntilListening(*camera);
+  }
 
   std::vector<std::string> order;
   for (const auto & message : capture.Messages()) {

@@ -30,6 +30,10 @@ public:
 
   // The executor holding every node, for tools and tests that spin it themselves.
   std::shared_ptr<rclcpp::executors::MultiThreadedExecutor> executor() const { return executor_; }
+  const std::vector<std::shared_ptr<CameraDetectionNode>> & cameras() const
+  {
+    return camera_detection_nodes_;
+  }
 
   // Asks every camera for a fresh result, waits for each in camera order up to
   // `detect_timeout_ms_`, and answers with the first target chosen.

@@ -1,8 +1,8 @@
 // Uses the service types and the library's code through the installed headers only.
 #include <iostream>
 
-#include "common/error_code.hpp"
-#include "trash_pose_detection/detection_node.hpp"
+#include <orvanite_arm_trash_detect/common/error_code.hpp>
+#include <orvanite_arm_trash_detect/trash_pose_detection/detection_node.hpp>
 
 int main()
 {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "orvanite_protocol/srv/arm_trash_pose.hpp"
+#include "support/tf_listening.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "support/camera_fixture.hpp"
 #include "trash_pose_detection/detection_node.hpp"
@@ -75,8 +76,11 @@ class RunningDetectionNode
 public:
   explicit RunningDetectionNode(const std::string & config_path)
   : detection_node_(std::make_shared<DetectionNode>(config_path))
-  , spinner_([this] { detection_node_->executor()->spin(); })
   {
+    for (const auto & camera : detection_node_->cameras()) {
+      WaitUntilListening(*camera);
+    }
+    spinner_ = std::thread([this] { detection_node_->executor()->spin(); });
   }
   ~RunningDetectionNode()
   {
