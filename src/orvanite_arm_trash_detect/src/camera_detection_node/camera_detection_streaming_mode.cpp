@@ -51,8 +51,7 @@ void CameraDetectionNode::ImageDetectCallback(
     } else {
       orvanite::DrawDetectedObjects(rgb->image, detected_image, objs, class_names_);
     }
-    detected_image_pub_->publish(
-      *cv_bridge::CvImage(std_msgs::msg::Header(), "rgb8", detected_image).toImageMsg());
+    detected_image_pub_->publish(orvanite::ToDetectedImageMsg(detected_image));
     BeginDetectFrame();
 
     std::vector<DetectedObject> trash_objs;

@@ -4,6 +4,10 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <cv_bridge/cv_bridge.h>
+#include <std_msgs/msg/header.hpp>
+
+#include "common/mask_points.hpp"
 #include "common/trash_class_table.hpp"
 
 namespace orvanite
@@ -51,7 +55,9 @@ void DrawDetectedObjects(
     const std::string text = DetectionLabelText(obj, class_names);
     // An empty mask would mean "everywhere" to setTo.
     if (!obj.mask.empty() && obj.mask.size() == frame.size()) {
-      overlay.setTo(PaletteColor(kClassColors20, obj.label), obj.mask);
+      // Only where the mask has pixels: usually the box, the whole frame if it spills over.
+      const cv::Rect region = NonZeroRegion(obj.mask, box);
+      overlay(region).setTo(PaletteColor(kClassColors20, obj.label), obj.mask(region));
     }
 
     int baseline = 0;
@@ -67,5 +73,12 @@ void DrawDetectedObjects(
       kLabelText, 1, cv::LINE_8, false);
   }
   cv::addWeighted(output, 0.5, overlay, 0.8, 1.0, output, output.depth());
+}
+
+std::unique_ptr<sensor_msgs::msg::Image> ToDetectedImageMsg(const cv::Mat & detected_image)
+{
+  auto msg = std::make_unique<sensor_msgs::msg::Image>();
+  cv_bridge::CvImage(std_msgs::msg::Header(), "rgb8", detected_image).toImageMsg(*msg);
+  return msg;
 }
 }  // namespace orvanite

@@ -2,10 +2,16 @@
 #ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__DETECTION_DRAWING_HPP_
 #define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__DETECTION_DRAWING_HPP_
 
+#include <memory>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <opencv2/core.hpp>
+
+#include <sensor_msgs/msg/image.hpp>
+
+#include <sensor_msgs/msg/image.hpp>
 
 #include "camera_detection_node/types.hpp"
 
@@ -27,6 +33,10 @@ std::string DetectionLabelText(
 void DrawDetectedObjects(
   const cv::Mat & frame, cv::Mat & output, const std::vector<DetectedObject> & objs,
   const std::vector<std::string> & class_names);
+
+// The annotated image as an "rgb8" message with a default header, its pixels copied once; the
+// publisher takes it over without another copy.
+std::unique_ptr<sensor_msgs::msg::Image> ToDetectedImageMsg(const cv::Mat & detected_image);
 }  // namespace orvanite
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__DETECTION_DRAWING_HPP_
