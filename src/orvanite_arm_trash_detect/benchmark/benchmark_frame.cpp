@@ -42,9 +42,9 @@ orvanite_test::DownwardCamera FrameCamera()
 
 // Six items in reach, of the sizes the shipped scenes show at this distance.
 const std::vector<FloorBox> kBoxes = {
-  {cv::Rect(60, 60, 150, 110), kRed, 0.004},   {cv::Rect(260, 50, 90, 160), kBlue, 0.06},
-  {cv::Rect(420, 70, 140, 120), kRed, 0.02},   {cv::Rect(70, 260, 120, 150), kBlue, 0.08},
-  {cv::Rect(250, 280, 180, 140), kRed, 0.03},  {cv::Rect(480, 270, 100, 130), kBlue, 0.045},
+  {cv::Rect(60, 60, 150, 110), kRed, 0.004},  {cv::Rect(260, 50, 90, 160), kBlue, 0.06},
+  {cv::Rect(420, 70, 140, 120), kRed, 0.02},  {cv::Rect(70, 260, 120, 150), kBlue, 0.08},
+  {cv::Rect(250, 280, 180, 140), kRed, 0.03}, {cv::Rect(480, 270, 100, 130), kBlue, 0.045},
 };
 
 // One camera node on the fixture, with its frame.
@@ -344,25 +344,59 @@ void ObbAabb25k(benchmark::State & state)
 
 BENCHMARK(FrameNode)->Name("Frame/node")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(FrameReference)->Name("Frame/reference")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(FrameCameras, true)->Name("Frame/node/cameras")->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(FrameCameras, false)->Name("Frame/reference/cameras")->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(StageGetTrashCloud, true)->Name("GetTrashCloud/node")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(StageGetTrashCloud, false)->Name("GetTrashCloud/reference")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(StagePclProcessFunc, true)->Name("PclProcessFunc/node")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(StagePclProcessFunc, false)->Name("PclProcessFunc/reference")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(FrameCameras, true)
+  ->Name("Frame/node/cameras")
+  ->Arg(2)
+  ->Arg(4)
+  ->Unit(benchmark::kMillisecond)
+  ->UseRealTime();
+BENCHMARK_TEMPLATE(FrameCameras, false)
+  ->Name("Frame/reference/cameras")
+  ->Arg(2)
+  ->Arg(4)
+  ->Unit(benchmark::kMillisecond)
+  ->UseRealTime();
+BENCHMARK_TEMPLATE(StageGetTrashCloud, true)
+  ->Name("GetTrashCloud/node")
+  ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(StageGetTrashCloud, false)
+  ->Name("GetTrashCloud/reference")
+  ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(StagePclProcessFunc, true)
+  ->Name("PclProcessFunc/node")
+  ->Unit(benchmark::kMillisecond)
+  ->UseRealTime();
+BENCHMARK_TEMPLATE(StagePclProcessFunc, false)
+  ->Name("PclProcessFunc/reference")
+  ->Unit(benchmark::kMillisecond)
+  ->UseRealTime();
 BENCHMARK(StagePcaNode)->Name("PCAFunc/node_and_reference")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(StageObb, true)->Name("OBBFunc/node")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(StageObb, false)->Name("OBBFunc/reference")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(StageAabb, true)->Name("AABBFunc/node")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(StageAabb, false)->Name("AABBFunc/reference")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(StageMinAreaRect, true)->Name("MinAreaRectFunc/node")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(StageMinAreaRect, false)->Name("MinAreaRectFunc/reference")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(StageMinAreaRect, true)
+  ->Name("MinAreaRectFunc/node")
+  ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(StageMinAreaRect, false)
+  ->Name("MinAreaRectFunc/reference")
+  ->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(StageDrawing, true)->Name("Drawing/node")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(StageDrawing, false)->Name("Drawing/reference")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(OutlierRemoval25k, true)->Name("OutlierRemoval25k/node")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(OutlierRemoval25k, false)->Name("OutlierRemoval25k/reference")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(ObbAabb25k, true)->Name("OBBFunc+AABBFunc25k/node")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(ObbAabb25k, false)->Name("OBBFunc+AABBFunc25k/reference")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(OutlierRemoval25k, true)
+  ->Name("OutlierRemoval25k/node")
+  ->Unit(benchmark::kMillisecond)
+  ->UseRealTime();
+BENCHMARK_TEMPLATE(OutlierRemoval25k, false)
+  ->Name("OutlierRemoval25k/reference")
+  ->Unit(benchmark::kMillisecond)
+  ->UseRealTime();
+BENCHMARK_TEMPLATE(ObbAabb25k, true)
+  ->Name("OBBFunc+AABBFunc25k/node")
+  ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(ObbAabb25k, false)
+  ->Name("OBBFunc+AABBFunc25k/reference")
+  ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char ** argv)
 {

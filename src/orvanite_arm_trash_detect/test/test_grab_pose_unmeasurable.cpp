@@ -56,7 +56,9 @@ Cloud::Ptr With(const Cloud & cloud, const std::vector<pcl::PointXYZ> & extra)
 bool WarnedAboutDropping(const orvanite_test::LogCapture & capture)
 {
   for (const auto & message : capture.Messages()) {
-    if (message.find("points with non-finite coordinates or coordinates beyond") != std::string::npos) {
+    if (
+      message.find("points with non-finite coordinates or coordinates beyond") !=
+      std::string::npos) {
       return true;
     }
   }
@@ -104,7 +106,8 @@ TEST(GrabPoseUnmeasurable, StrayPointsDoNotChangeThePoseOfTheRest)
       EXPECT_EQ(routine.run(*estimate, cloud), expected_flag);
       EXPECT_TRUE(WarnedAboutDropping(capture));
       EXPECT_TRUE(SameBits(estimate->grab_pose_.position, reference->grab_pose_.position));
-      EXPECT_TRUE(SameBits(estimate->grab_pose_.orientation.coeffs(), reference->grab_pose_.orientation.coeffs()));
+      EXPECT_TRUE(SameBits(
+        estimate->grab_pose_.orientation.coeffs(), reference->grab_pose_.orientation.coeffs()));
       EXPECT_TRUE(SameBits(estimate->obb_pose_.position, reference->obb_pose_.position));
       EXPECT_TRUE(SameBits(estimate->pca_size_, reference->pca_size_));
       EXPECT_TRUE(orvanite_test::SameCloud(*cloud, *physical));

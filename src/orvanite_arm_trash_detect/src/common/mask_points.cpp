@@ -20,11 +20,10 @@ constexpr int kErosionMinPixels = 500;
 void ErodeAround(cv::Mat & mask, const cv::Rect & region, int erosion_size)
 {
   const cv::Rect frame(0, 0, mask.cols, mask.rows);
-  const cv::Rect margin =
-    cv::Rect(
-      region.x - erosion_size, region.y - erosion_size, region.width + 2 * erosion_size,
-      region.height + 2 * erosion_size) &
-    frame;
+  const cv::Rect margin = cv::Rect(
+                            region.x - erosion_size, region.y - erosion_size,
+                            region.width + 2 * erosion_size, region.height + 2 * erosion_size) &
+                          frame;
   const cv::Mat kernel = cv::getStructuringElement(
     cv::MORPH_RECT, cv::Size(2 * erosion_size + 1, 2 * erosion_size + 1),
     cv::Point(erosion_size, erosion_size));

@@ -38,8 +38,8 @@ bool IsMeasurable(const pcl::PointXYZ & point)
 // PCL's search and eigen solvers abort on them. A cloud without such points is not touched.
 void DropUnmeasurablePoints(GrabPoseEstimate::Cloud & cloud)
 {
-  const std::size_t measurable = static_cast<std::size_t>(
-    std::count_if(cloud.points.begin(), cloud.points.end(), IsMeasurable));
+  const std::size_t measurable =
+    static_cast<std::size_t>(std::count_if(cloud.points.begin(), cloud.points.end(), IsMeasurable));
   if (measurable == cloud.size()) {
     return;
   }

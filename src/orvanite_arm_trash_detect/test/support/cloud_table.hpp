@@ -45,7 +45,8 @@ inline std::vector<NamedCloud> CloudTable()
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
   std::vector<Eigen::Vector3f> scattered;
   for (int i = 0; i < 3000; ++i) {
-    scattered.emplace_back(0.45f + 0.1f * unit(random), 0.1f * unit(random), -0.15f + 0.1f * unit(random));
+    scattered.emplace_back(
+      0.45f + 0.1f * unit(random), 0.1f * unit(random), -0.15f + 0.1f * unit(random));
   }
   std::vector<Eigen::Vector3f> sheet;
   for (int i = 0; i < 60; ++i) {
@@ -65,14 +66,17 @@ inline std::vector<NamedCloud> CloudTable()
     {"flat_sheet", MakeCloud(sheet)},
     {"thin_rod", MakeCloud(rod)},
     {"box_surface",
-     BoxSurface(Eigen::Vector3f(0.45f, 0.05f, -0.15f), Eigen::Vector3f(0.08f, 0.05f, 0.04f), 0.002f)},
+     BoxSurface(
+       Eigen::Vector3f(0.45f, 0.05f, -0.15f), Eigen::Vector3f(0.08f, 0.05f, 0.04f), 0.002f)},
     {"standing_bottle",
-     CylinderFront(Eigen::Vector3f(0.5f, 0.0f, -0.176f), 0.03f, 0.2f, 10.0f, Eigen::Vector2f(-0.5f, 0.0f))},
+     CylinderFront(
+       Eigen::Vector3f(0.5f, 0.0f, -0.176f), 0.03f, 0.2f, 10.0f, Eigen::Vector2f(-0.5f, 0.0f))},
     {"camera_seen_paper", CameraSeenTop(cv::Rect(260, 170, 60, 40), 0.002)},
     {"camera_seen_box_25k", CameraSeenTop(cv::Rect(230, 170, 180, 140), 0.03)},
     {"one_point", MakeCloud({{0.5f, 0.0f, -0.15f}})},
     {"two_points", MakeCloud({{0.5f, 0.0f, -0.15f}, {0.52f, 0.01f, -0.14f}})},
-    {"three_points", MakeCloud({{0.5f, 0.0f, -0.15f}, {0.52f, 0.01f, -0.14f}, {0.49f, 0.03f, -0.16f}})},
+    {"three_points",
+     MakeCloud({{0.5f, 0.0f, -0.15f}, {0.52f, 0.01f, -0.14f}, {0.49f, 0.03f, -0.16f}})},
     {"duplicates", Replicated(corners, 6)},
     {"all_one_point", Replicated({Eigen::Vector3f(0.5f, 0.0f, -0.15f)}, 80)},
   };

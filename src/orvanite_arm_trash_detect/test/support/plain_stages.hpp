@@ -107,7 +107,8 @@ inline void PclProcess(GrabPoseEstimate & estimate, Cloud::Ptr & cloud)
   pcl::copyPointCloud(*cloud, *input_copy);
   if (cloud->size() > 1000) {
     pcl::VoxelGrid<pcl::PointXYZ> voxel_grid;
-    voxel_grid.setLeafSize(estimate.sor_leaf_size_, estimate.sor_leaf_size_, estimate.sor_leaf_size_);
+    voxel_grid.setLeafSize(
+      estimate.sor_leaf_size_, estimate.sor_leaf_size_, estimate.sor_leaf_size_);
     voxel_grid.setInputCloud(cloud);
     voxel_grid.filter(*cloud);
   }
