@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/trash_class_table.hpp"
+#include "support/plain_stages.hpp"
 #include "support/synthetic_detections.hpp"
 
 namespace
@@ -132,4 +133,42 @@ TEST(DetectionLabelText, NameAndConfidence)
   const std::vector<std::string> long_name = {std::string(300, 'x')};
   EXPECT_EQ(orvanite::DetectionLabelText(Detection({}, 0, 1.0F), long_name), std::string(255, 'x'));
 }
+// Masks are painted only where they have pixels; the picture is that of painting each over the
+// whole frame, for masks inside their boxes, spilling out of them, empty, and boxes off the frame.
+TEST(DrawDetectedObjects, SameImageAsPaintingEveryMaskOverTheWholeFrame)
+{
+  cv::Mat frame(480, 640, CV_8UC3);
+  cv::randu(frame, 0, 256);
+  const auto mask_of = [](const cv::Rect & pixels) {
+    cv::Mat mask(480, 640, CV_8UC1, cv::Scalar(0));
+    mask(pixels & cv::Rect(0, 0, 640, 480)).setTo(255);
+    return mask;
+  };
+  std::vector<DetectedObject> objs(5);
+  objs[0].rect = cv::Rect_<float>(100.4f, 80.6f, 60.0f, 40.0f);
+  objs[0].mask = mask_of(cv::Rect(101, 81, 59, 39));
+  objs[0].label = 0;
+  objs[1].rect = cv::Rect_<float>(300.0f, 200.0f, 50.0f, 50.0f);
+  objs[1].mask = mask_of(cv::Rect(290, 195, 80, 70));  // spills out of its box
+  objs[1].label = 4;
+  objs[2].rect = cv::Rect_<float>(400.0f, 300.0f, 30.0f, 30.0f);
+  objs[2].mask = cv::Mat(480, 640, CV_8UC1, cv::Scalar(0));
+  objs[2].label = 21;
+  objs[3].rect = cv::Rect_<float>(620.0f, 460.0f, 40.0f, 40.0f);  // partly off the frame
+  objs[3].mask = mask_of(cv::Rect(620, 460, 40, 40));
+  objs[3].label = 1;
+  objs[4].rect = cv::Rect_<float>(-20.0f, -10.0f, 30.0f, 30.0f);
+  objs[4].mask = mask_of(cv::Rect(0, 0, 10, 20));
+  objs[4].label = 85;
+  for (auto & obj : objs) {
+    obj.prob = 0.75f;
+  }
+  cv::Mat drawn;
+  cv::Mat expected;
+  orvanite::DrawDetectedObjects(frame, drawn, objs, kNames);
+  orvanite_test::plain::DrawDetectedObjects(frame, expected, objs, kNames);
+  ASSERT_EQ(drawn.size(), expected.size());
+  EXPECT_EQ(cv::norm(drawn, expected, cv::NORM_INF), 0.0);
+}
+
 }  // namespace

@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "common/ansi_colors.hpp"
+#include "support/cloud_table.hpp"
 #include "support/grab_pose_config_file.hpp"
+#include "support/plain_stages.hpp"
+#include "trash_pose_estimate/parallel_outlier_removal.hpp"
 #include "support/log_capture.hpp"
 #include "support/synthetic_clouds.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
@@ -239,6 +242,122 @@ TEST_F(GrabPoseFiltering, EmptyCloudPassesWithoutThrowing)
   Cloud::Ptr cloud(new Cloud);
   EXPECT_NO_THROW(Process(cloud));
   EXPECT_TRUE(cloud->empty());
+}
+
+// The table with some noise points far out and some NaN points, so that the filter has outliers
+// to drop and points to skip.
+std::vector<orvanite_test::NamedCloud> OutlierTable()
+{
+  std::vector<orvanite_test::NamedCloud> table = orvanite_test::CloudTable();
+  Cloud::Ptr noisy(new Cloud(*table.front().cloud));
+  for (int i = 0; i < 40; ++i) {
+    noisy->push_back(pcl::PointXYZ(0.3f + 0.01f * i, 0.2f - 0.005f * i, 0.05f * (i % 3)));
+  }
+  Cloud::Ptr with_nan(new Cloud(*table[3].cloud));
+  with_nan->push_back(pcl::PointXYZ(std::nanf(""), 0.0f, 0.0f));
+  with_nan->is_dense = false;
+  table.push_back({"random_with_far_points", noisy});
+  table.push_back({"box_surface_with_nan", with_nan});
+  return table;
+}
+
+// Same kept points in the same order, and the same removed indices, as PCL's filter, for the
+// configured neighbour count and others around it.
+TEST_F(GrabPoseFiltering, ParallelOutlierRemovalKeepsWhatPclKeeps)
+{
+  for (const auto & [name, cloud] : OutlierTable()) {
+    for (const int mean_k : {1, 8, 50}) {
+      SCOPED_TRACE(name + " k=" + std::to_string(mean_k));
+      pcl::StatisticalOutlierRemoval<pcl::PointXYZ> reference(true);
+      orvanite::ParallelStatisticalOutlierRemoval parallel;
+      pcl::Indices reference_kept;
+      pcl::Indices parallel_kept;
+      for (auto * filter : std::initializer_list<pcl::StatisticalOutlierRemoval<pcl::PointXYZ> *>{
+             &reference, &parallel}) {
+        filter->setMeanK(mean_k);
+        filter->setStddevMulThresh(1.0);
+        filter->setInputCloud(cloud);
+      }
+      reference.filter(reference_kept);
+      parallel.filter(parallel_kept);
+      EXPECT_EQ(parallel_kept, reference_kept);
+
+      Cloud::Ptr expected(new Cloud(*cloud));
+      orvanite_test::plain::RemoveOutliers(expected, mean_k, 1.0);
+      Cloud filtered(*cloud);
+      parallel.filter(filtered);
+      EXPECT_TRUE(orvanite_test::SameCloud(filtered, *expected));
+    }
+  }
+  // The far points are what the filter is for.
+  const auto noisy = OutlierTable()[OutlierTable().size() - 2].cloud;
+  Cloud kept;
+  orvanite::ParallelStatisticalOutlierRemoval filter;
+  filter.setMeanK(50);
+  filter.setStddevMulThresh(1.0);
+  filter.setInputCloud(noisy);
+  filter.filter(kept);
+  EXPECT_LT(kept.size(), noisy->size() - 20);
+}
+
+// The whole filtering, members included, against the plain calls on every cloud of the table.
+TEST_F(GrabPoseFiltering, FilteringMatchesThePlainCallsBitForBit)
+{
+  using orvanite_test::SameBits;
+  // The shipped neighbour count on both sides, not the fixture's.
+  estimate_ = config_.MakeEstimator();
+  auto reference = config_.MakeEstimator();
+  for (const auto & [name, cloud] : OutlierTable()) {
+    SCOPED_TRACE(name);
+    Cloud::Ptr fast(new Cloud(*cloud));
+    Cloud::Ptr plain(new Cloud(*cloud));
+    estimate_->PclProcessFunc(fast, fast);
+    orvanite_test::plain::PclProcess(*reference, plain);
+    EXPECT_TRUE(orvanite_test::SameCloud(*fast, *plain));
+    EXPECT_TRUE(SameBits(estimate_->trash_lowest_z_, reference->trash_lowest_z_));
+    EXPECT_TRUE(SameBits(estimate_->trash_height_, reference->trash_height_));
+    EXPECT_TRUE(SameBits(estimate_->pass_ajust_value_, reference->pass_ajust_value_));
+    EXPECT_TRUE(
+      SameBits(estimate_->processed_trash_lowest_z_, reference->processed_trash_lowest_z_));
+    EXPECT_TRUE(
+      SameBits(estimate_->processed_trash_highest_z_, reference->processed_trash_highest_z_));
+  }
+}
+
+// Points no camera measures leave the cloud with one warning before PCL sees them; the rest is
+// filtered as if they had never been there.
+TEST_F(GrabPoseFiltering, DropsPointsThatNoCameraMeasures)
+{
+  const Cloud::Ptr physical = orvanite_test::CloudTable()[3].cloud;
+  const float inf = std::numeric_limits<float>::infinity();
+  const std::vector<pcl::PointXYZ> unmeasurable = {
+    {std::nanf(""), 0.0f, 0.0f},
+    {0.0f, inf, 0.0f},
+    {0.5f, 0.0f, -1e30f},
+    {1e36f, 1e36f, 1e36f},
+    {0.0f, 0.0f, 1.0001e4f}};
+  Cloud::Ptr polluted(new Cloud);
+  for (std::size_t i = 0; i < physical->size(); ++i) {
+    polluted->push_back((*physical)[i]);
+    if (i % 100 == 0) {
+      polluted->push_back(unmeasurable[(i / 100) % unmeasurable.size()]);
+    }
+  }
+  Cloud::Ptr clean(new Cloud(*physical));
+  estimate_ = config_.MakeEstimator();
+  auto reference = config_.MakeEstimator();
+  reference->PclProcessFunc(clean, clean);
+
+  orvanite_test::LogCapture capture;
+  estimate_->PclProcessFunc(polluted, polluted);
+  EXPECT_TRUE(orvanite_test::SameCloud(*polluted, *clean));
+  EXPECT_TRUE(orvanite_test::SameBits(
+    estimate_->processed_trash_lowest_z_, reference->processed_trash_lowest_z_));
+  const std::size_t dropped = (physical->size() + 99) / 100;
+  EXPECT_TRUE(ContainsLine(
+    capture.Messages(),
+    "[WARN] trash cloud has " + std::to_string(dropped) +
+      " points with non-finite coordinates or coordinates beyond 10000 m, dropped"));
 }
 
 }  // namespace

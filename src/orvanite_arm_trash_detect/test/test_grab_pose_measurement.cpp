@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 #include <pcl/exceptions.h>
 
+#include "support/cloud_table.hpp"
 #include "support/grab_pose_config_file.hpp"
 #include "support/log_capture.hpp"
+#include "support/plain_stages.hpp"
 #include "support/synthetic_clouds.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 
@@ -150,6 +152,47 @@ TEST_F(GrabPoseMeasurement, PcaOfTwoPointsThrows)
 {
   Cloud::Ptr cloud = MakeCloud({{0, 0, 0}, {1, 0, 0}});
   EXPECT_THROW(estimate_->PCAFunc(cloud), pcl::InitFailedException);
+}
+
+// Each box comes from one pass of its own, not from complete moment-of-inertia estimations on
+// copies; every member must still hold the very bits those estimations give.
+TEST_F(GrabPoseMeasurement, BoxesAreBitIdenticalToCompleteEstimations)
+{
+  using orvanite_test::SameBits;
+  for (auto & [name, cloud] : orvanite_test::CloudTable()) {
+    SCOPED_TRACE(name);
+    const auto obb = orvanite_test::plain::Obb(*cloud);
+    const auto aabb = orvanite_test::plain::Aabb(*cloud);
+    estimate_->OBBFunc(cloud);
+    estimate_->AABBFunc(cloud);
+    EXPECT_TRUE(SameBits(estimate_->obb_rotation_, obb.rotation));
+    EXPECT_TRUE(SameBits(estimate_->obb_position_, obb.position));
+    EXPECT_TRUE(SameBits(estimate_->obb_orientation_.coeffs(), obb.orientation.coeffs()));
+    EXPECT_TRUE(SameBits(estimate_->obb_min_point_, obb.min_point));
+    EXPECT_TRUE(SameBits(estimate_->obb_max_point_, obb.max_point));
+    EXPECT_TRUE(SameBits(estimate_->aabb_center_, aabb.center));
+    EXPECT_TRUE(SameBits(estimate_->aabb_min_point_, aabb.min_point));
+    EXPECT_TRUE(SameBits(estimate_->aabb_max_point_, aabb.max_point));
+  }
+}
+
+// Signed zeros and NaN coordinates: the axis-aligned box takes the last of equal values and
+// never a NaN, as the estimation does.
+TEST_F(GrabPoseMeasurement, AxisAlignedBoxTiesAndNaNAsTheEstimation)
+{
+  const float nan = std::nanf("");
+  const std::vector<Cloud::Ptr> clouds = {
+    MakeCloud({{0.0f, -0.0f, 0.0f}, {-0.0f, 0.0f, -0.0f}, {0.0f, -0.0f, 0.0f}}),
+    MakeCloud({{nan, 0.1f, 0.2f}, {0.3f, nan, 0.1f}, {0.2f, 0.2f, nan}, {0.1f, 0.3f, 0.3f}}),
+    MakeCloud({}),
+  };
+  for (auto cloud : clouds) {
+    const auto aabb = orvanite_test::plain::Aabb(*cloud);
+    estimate_->AABBFunc(cloud);
+    EXPECT_TRUE(orvanite_test::SameBits(estimate_->aabb_min_point_, aabb.min_point));
+    EXPECT_TRUE(orvanite_test::SameBits(estimate_->aabb_max_point_, aabb.max_point));
+    EXPECT_TRUE(orvanite_test::SameBits(estimate_->aabb_center_, aabb.center));
+  }
 }
 
 }  // namespace

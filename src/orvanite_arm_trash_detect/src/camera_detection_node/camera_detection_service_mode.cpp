@@ -15,6 +15,7 @@
 #include <tf2/exceptions.h>
 
 #include "camera_detection_node/camera_detection_node.hpp"
+#include "camera_detection_node/detected_image_msg.hpp"
 #include "camera_detection_node/frame/detection_drawing.hpp"
 #include "camera_detection_node/frame/grab_gates.hpp"
 #include "camera_detection_node/frame/grab_pose_markers.hpp"
@@ -72,12 +73,14 @@ void CameraDetectionNode::ImageCallback(
     } else {
       LOG_WARN("m_model_type_ != seg");
     }
-    detected_image_pub_->publish(
-      *cv_bridge::CvImage(std_msgs::msg::Header(), "rgb8", detected_image).toImageMsg());
-    // Files are BGR; an empty annotated image has nothing to convert or save.
-    cv::cvtColor(color_image, color_image, cv::COLOR_RGB2BGR);
-    if (!detected_image.empty()) {
-      cv::cvtColor(detected_image, detected_image, cv::COLOR_RGB2BGR);
+    detected_image_pub_->publish(orvanite::ToDetectedImageMsg(detected_image));
+    // Files are BGR; an empty annotated image has nothing to convert or save. Only the debug
+    // files read the converted images.
+    if (is_debug_) {
+      cv::cvtColor(color_image, color_image, cv::COLOR_RGB2BGR);
+      if (!detected_image.empty()) {
+        cv::cvtColor(detected_image, detected_image, cv::COLOR_RGB2BGR);
+      }
     }
     BeginDetectFrame();
 
@@ -151,7 +154,10 @@ void CameraDetectionNode::ImageCallback(
         if (is_debug_) {
           pcl::io::savePLYFileASCII(debug_path("[transformed].ply"), *cloud);
         }
-        initial_clouds.push_back(*cloud);
+        const bool publishes_clouds = is_debug_ || is_realtime_estimate_;
+        if (publishes_clouds) {
+          initial_clouds.push_back(*cloud);
+        }
 
         int flag_estimate = ESTIMATE_OK;
         if (is_transparent && is_enable_transparent_) {
@@ -163,7 +169,9 @@ void CameraDetectionNode::ImageCallback(
         } else {
           flag_estimate = estimate.GetInitialGrabPose(cloud);
         }
-        processed_clouds.push_back(*cloud);
+        if (publishes_clouds) {
+          processed_clouds.push_back(*cloud);
+        }
         if (is_debug_) {
           pcl::io::savePLYFileASCII(debug_path("[processed].ply"), *cloud);
         }

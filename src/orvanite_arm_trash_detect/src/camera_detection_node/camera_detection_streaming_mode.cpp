@@ -12,6 +12,7 @@
 #include <pcl_conversions/pcl_conversions.h>
 
 #include "camera_detection_node/camera_detection_node.hpp"
+#include "camera_detection_node/detected_image_msg.hpp"
 #include "camera_detection_node/frame/detection_drawing.hpp"
 #include "camera_detection_node/frame/grab_gates.hpp"
 #include "camera_detection_node/frame/trash_record.hpp"
@@ -51,8 +52,7 @@ void CameraDetectionNode::ImageDetectCallback(
     } else {
       orvanite::DrawDetectedObjects(rgb->image, detected_image, objs, class_names_);
     }
-    detected_image_pub_->publish(
-      *cv_bridge::CvImage(std_msgs::msg::Header(), "rgb8", detected_image).toImageMsg());
+    detected_image_pub_->publish(orvanite::ToDetectedImageMsg(detected_image));
     BeginDetectFrame();
 
     std::vector<DetectedObject> trash_objs;

@@ -18,6 +18,10 @@ namespace orvanite
 // (2 * erosion_size + 1) square kernel; pixels beyond the image never erode it.
 std::vector<cv::Point> getMaskPoints(
   cv::Mat & mask, const cv::Rect_<float> & rect, int erosion_size);
+
+// The part of `region` on `mask` when every nonzero pixel of `mask` lies in it (then work on
+// the mask can stay inside it), otherwise the whole mask.
+cv::Rect NonZeroRegion(const cv::Mat & mask, const cv::Rect & region);
 }  // namespace orvanite
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__COMMON__MASK_POINTS_HPP_

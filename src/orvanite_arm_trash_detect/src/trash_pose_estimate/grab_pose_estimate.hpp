@@ -43,10 +43,18 @@ public:
 
   // --- Filtering (grab_pose_filtering.cpp) ---
 
+  // Largest |coordinate| (metres, arm-base frame) of a point that a camera can have measured.
+  static constexpr float kMaxCoordinate = 1.0e4f;
+
   // Voxel grid (clouds above 1000 points), height-dependent pass-through above the lowest point,
   // statistical outlier removal. Callers pass one cloud twice; it is filtered in place. When the
   // pass-through band keeps fewer than `min_trash_cloud_size_` points the input is restored
   // before outlier removal. Sets the trash_* and processed_trash_* heights. Never throws itself.
+  //
+  // Points with a non-finite coordinate or one beyond kMaxCoordinate are dropped from the input
+  // first, with one WARN line: PCL's neighbour search and eigen solvers abort on them. A cloud
+  // of physical points is not changed by this; one made only of such points ends empty, and
+  // the grasp-pose routines then return ESTIMATE_TOO_FEW_POINTS.
   void PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & output_cloud);
   // Cuts away points below a plane through the point nearest to the camera at `height`, rising
   // by tan(`angle` degrees) per metre away from the camera.
@@ -87,7 +95,8 @@ public:
   // --- Grasp poses (grab_pose_opaque.cpp, grab_pose_transparent.cpp, grab_pose_common.cpp) ---
 
   // Returns an EstimateFlag; on ESTIMATE_OK grab_tcp_, grab_pose_, obb_pose_, main_axis_type_
-  // and pca_size_ describe this item. Filters the cloud in place.
+  // and pca_size_ describe this item. Filters the cloud in place; unmeasurable points are dropped
+  // (PclProcessFunc), so a cloud of nothing else gives ESTIMATE_TOO_FEW_POINTS.
   int GetInitialGrabPose(Cloud::Ptr & cloud);
   // Horizontal grasp beyond the point nearest to the camera; never returns
   // ESTIMATE_AXIS_TYPE_UNHANDLED and leaves main_axis_type_ unchanged.

@@ -1,13 +1,15 @@
 // Cleaning of a trash cloud before it is measured: voxel grid, bottom cuts, outlier removal.
+#include <algorithm>
 #include <cfloat>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include <pcl/common/common.h>
 #include <pcl/common/io.h>
 #include <pcl/filters/passthrough.h>
-#include <pcl/filters/statistical_outlier_removal.h>
 #include <pcl/filters/voxel_grid.h>
 #include <pcl/search/kdtree.h>
 #include <pcl/segmentation/extract_clusters.h>
@@ -16,6 +18,7 @@
 #include "common/logger.hpp"
 #include "trash_pose_estimate/elapsed_time.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
+#include "trash_pose_estimate/parallel_outlier_removal.hpp"
 
 namespace
 {
@@ -23,6 +26,34 @@ namespace
 // Clouds up to this size are dense enough already and are not downsampled.
 constexpr std::size_t kVoxelMinPoints = 1000;
 constexpr float kPassThroughTop = 1.0f;
+
+bool IsMeasurable(const pcl::PointXYZ & point)
+{
+  return std::fabs(point.x) <= GrabPoseEstimate::kMaxCoordinate &&
+         std::fabs(point.y) <= GrabPoseEstimate::kMaxCoordinate &&
+         std::fabs(point.z) <= GrabPoseEstimate::kMaxCoordinate;
+}
+
+// Drops the points that no depth camera measures (non-finite, or farther than kMaxCoordinate):
+// PCL's search and eigen solvers abort on them. A cloud without such points is not touched.
+void DropUnmeasurablePoints(GrabPoseEstimate::Cloud & cloud)
+{
+  const std::size_t measurable =
+    static_cast<std::size_t>(std::count_if(cloud.points.begin(), cloud.points.end(), IsMeasurable));
+  if (measurable == cloud.size()) {
+    return;
+  }
+  LOG_WARN(
+    "trash cloud has {} points with non-finite coordinates or coordinates beyond {} m, dropped",
+    cloud.size() - measurable, GrabPoseEstimate::kMaxCoordinate);
+  decltype(cloud.points) kept;
+  kept.reserve(measurable);
+  std::copy_if(cloud.points.begin(), cloud.points.end(), std::back_inserter(kept), IsMeasurable);
+  cloud.points.swap(kept);
+  cloud.width = static_cast<std::uint32_t>(cloud.points.size());
+  cloud.height = 1;
+  cloud.is_dense = true;
+}
 
 // Differences in float, squares summed in double, the sum rounded to float.
 float SquaredDistanceXY(const pcl::PointXYZ & point, const Eigen::Vector2f & origin)
@@ -55,6 +86,7 @@ pcl::PointXYZ FindExtremePointXY(
 void GrabPoseEstimate::PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & output_cloud)
 {
   const auto start = std::chrono::system_clock::now();
+  DropUnmeasurablePoints(*input_cloud);
   Cloud::Ptr input_copy(new Cloud);
   pcl::copyPointCloud(*input_cloud, *input_copy);
   if (output_cloud != input_cloud) {
@@ -125,7 +157,7 @@ void GrabPoseEstimate::PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & out
     pcl::copyPointCloud(*input_copy, *cloud);
   }
 
-  pcl::StatisticalOutlierRemoval<pcl::PointXYZ> outlier_removal;
+  orvanite::ParallelStatisticalOutlierRemoval outlier_removal;
   outlier_removal.setMeanK(sor2_meank_value_);
   outlier_removal.setStddevMulThresh(1.0);
   outlier_removal.setInputCloud(cloud);

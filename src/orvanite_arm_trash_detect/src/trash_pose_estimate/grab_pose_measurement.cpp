@@ -5,7 +5,6 @@
 #include <vector>
 
 #include <opencv2/imgproc.hpp>
-#include <pcl/common/io.h>
 #include <pcl/common/pca.h>
 #include <pcl/features/moment_of_inertia_estimation.h>
 
@@ -47,14 +46,30 @@ std::vector<cv::Point2f> FootprintXY(const GrabPoseEstimate::Cloud & cloud)
   return footprint;
 }
 
-// A moment-of-inertia estimation of its own on a private copy of the cloud.
-void EstimateMoments(
-  const GrabPoseEstimate::Cloud & cloud, pcl::MomentOfInertiaEstimation<pcl::PointXYZ> & estimation)
+// Beyond 90 degrees the sweep of moments and eccentricities, which nothing here reads, stops
+// after its first axis; the box comes from the same mean, covariance and eigenvectors as with
+// PCL's default step.
+constexpr float kSingleSweepStep = 1000.0f;
+
+// The axis-aligned box as pcl::MomentOfInertiaEstimation finds it: non-strict comparisons from
+// +-FLT_MAX, so NaN never counts, the last of equal values wins and an empty cloud gives
+// (FLT_MAX, -FLT_MAX).
+void AxisAlignedBox(
+  const GrabPoseEstimate::Cloud & cloud, pcl::PointXYZ & min_point, pcl::PointXYZ & max_point)
 {
-  GrabPoseEstimate::Cloud::Ptr copy(new GrabPoseEstimate::Cloud);
-  pcl::copyPointCloud(cloud, *copy);
-  estimation.setInputCloud(copy);
-  estimation.compute();
+  min_point = pcl::PointXYZ(FLT_MAX, FLT_MAX, FLT_MAX);
+  max_point = pcl::PointXYZ(-FLT_MAX, -FLT_MAX, -FLT_MAX);
+  for (const auto & point : cloud.points) {
+    for (int axis = 0; axis < 3; ++axis) {
+      const float value = point.data[axis];
+      if (value <= min_point.data[axis]) {
+        min_point.data[axis] = value;
+      }
+      if (value >= max_point.data[axis]) {
+        max_point.data[axis] = value;
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -92,7 +107,9 @@ void GrabPoseEstimate::OBBFunc(Cloud::Ptr & cloud)
 {
   LOG_DEBUG("==================================OBB==================================");
   pcl::MomentOfInertiaEstimation<pcl::PointXYZ> estimation;
-  EstimateMoments(*cloud, estimation);
+  estimation.setAngleStep(kSingleSweepStep);
+  estimation.setInputCloud(cloud);
+  estimation.compute();
   pcl::PointXYZ min_point;
   pcl::PointXYZ max_point;
   pcl::PointXYZ position;
@@ -114,11 +131,9 @@ void GrabPoseEstimate::OBBFunc(Cloud::Ptr & cloud)
 void GrabPoseEstimate::AABBFunc(Cloud::Ptr & cloud)
 {
   LOG_DEBUG("=================================AABB==================================");
-  pcl::MomentOfInertiaEstimation<pcl::PointXYZ> estimation;
-  EstimateMoments(*cloud, estimation);
   pcl::PointXYZ min_point;
   pcl::PointXYZ max_point;
-  estimation.getAABB(min_point, max_point);
+  AxisAlignedBox(*cloud, min_point, max_point);
 
   const float length = max_point.x - min_point.x;
   const float width = max_point.y - min_point.y;
@@ -135,9 +150,7 @@ void GrabPoseEstimate::AABBFunc(Cloud::Ptr & cloud)
 void GrabPoseEstimate::MinAreaRectFunc(Cloud::Ptr & cloud)
 {
   LOG_DEBUG("==============================MinAreaRect==============================");
-  Cloud copy;
-  pcl::copyPointCloud(*cloud, copy);
-  const cv::RotatedRect rect = cv::minAreaRect(FootprintXY(copy));
+  const cv::RotatedRect rect = cv::minAreaRect(FootprintXY(*cloud));
   LOG_DEBUG("Angle: {}", rect.angle);
   rect.points(min_rect_points_.data());
 

@@ -4,6 +4,7 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include "common/mask_points.hpp"
 #include "common/trash_class_table.hpp"
 
 namespace orvanite
@@ -51,7 +52,9 @@ void DrawDetectedObjects(
     const std::string text = DetectionLabelText(obj, class_names);
     // An empty mask would mean "everywhere" to setTo.
     if (!obj.mask.empty() && obj.mask.size() == frame.size()) {
-      overlay.setTo(PaletteColor(kClassColors20, obj.label), obj.mask);
+      // Only where the mask has pixels: usually the box, the whole frame if it spills over.
+      const cv::Rect region = NonZeroRegion(obj.mask, box);
+      overlay(region).setTo(PaletteColor(kClassColors20, obj.label), obj.mask(region));
     }
 
     int baseline = 0;
