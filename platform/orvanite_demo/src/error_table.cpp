@@ -23,6 +23,8 @@ struct MaskKind
 constexpr std::array<MaskKind, 3> kMaskKinds = {{{"exact", 0}, {"bleed3", 3}, {"shrunk3", -3}}};
 // Wider than a grasp's offset from the centre, narrower than half the gap between objects.
 constexpr double kAimRadius = 0.1;  // m
+// The table measures geometry: a loaded machine's slow frame must not turn into a time-out.
+constexpr int kPatientTimeoutMs = 10000;
 
 std::string Millimetres(double metres)
 {
@@ -51,6 +53,7 @@ std::string GraspErrorTable(
     options.overlay.aim_mode = true;
     options.overlay.debug = false;
     options.overlay.aim_grab_radius = kAimRadius;
+    options.overlay.detect_timeout_ms = kPatientTimeoutMs;
     DemoSession session(variant, prefix / kind.name, options);
     for (std::size_t i = 0; i < truths.size(); ++i) {
       DemoSession::ArmTrashPose::Request request;
@@ -64,7 +67,7 @@ std::string GraspErrorTable(
       }
       const auto & record = response.target_trash_info;
       if (strategy[i] == "-") {
-        strategy[i] = IsTopDown(record.main_axis_type) ? "top-down" : "horizontal";
+        strategy[i] = ApproachesFromAbove(record.grab_pose) ? "top-down" : "horizontal";
       }
       const GraspError error = ErrorOf(truths[i], record.grab_pose);
       cells[i].push_back(Millimetres(error.horizontal) + " / " + Millimetres(error.vertical));

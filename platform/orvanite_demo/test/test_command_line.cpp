@@ -262,6 +262,23 @@ TEST(Run, DebugFilesOnlyWithTheDebugOption)
   }
 }
 
+TEST(Run, ErrorTableAnnouncesEachRunBeforeTheTable)
+{
+  TemporaryPrefix output;
+  DemoProcess process(
+    {"--error-table", ShippedSceneFile("lying_paper"), "--output", output.path().string()}, {});
+  ASSERT_EQ(process.WaitForExit(kStartUp * 3), 0) << process.output();
+  const std::string & out = process.output();
+  const auto first = out.find("run 1 of 3 (exact masks): rendering the scene");
+  const auto last = out.find("run 3 of 3 (shrunk3 masks)");
+  const auto table = out.find("| paper | 0 | top-down | ");
+  ASSERT_NE(first, std::string::npos) << out;
+  ASSERT_NE(last, std::string::npos) << out;
+  ASSERT_NE(table, std::string::npos) << out;
+  EXPECT_LT(first, last);
+  EXPECT_LT(last, table);
+}
+
 TEST(Run, InterruptionIsNamedAndTheSummaryStillComes)
 {
   TemporaryPrefix output;
