@@ -1,19 +1,16 @@
 #include "orvanite_demo/config_overlay.hpp"
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <set>
-#include <sstream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
-
-#include <yaml-cpp/yaml.h>
 
 #include <ament_index_cpp/get_package_share_directory.hpp>
 
 #include "orvanite_scene_sim/camera_topics.hpp"
 #include "orvanite_scene_sim/color_key_config.hpp"
+#include "orvanite_scene_sim/yaml_node.hpp"
 #include "yaml_text.hpp"
 
 namespace orvanite_demo
@@ -24,20 +21,13 @@ namespace
 namespace fs = std::filesystem;
 using orvanite_scene_sim::Camera;
 using orvanite_scene_sim::Scene;
+using orvanite_scene_sim::YamlFloat;
+using orvanite_scene_sim::YamlNode;
 
 constexpr char kPackage[] = "orvanite_arm_trash_detect";
 constexpr char kModelFile[] = "color_key_model.yaml";
 
-std::string ReadFile(const fs::path & path)
-{
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  if (!file) {
-    throw std::runtime_error(path.string() + ": cannot be read");
-  }
-  return text.str();
-}
+std::string ReadFile(const fs::path & path) { return orvanite_scene_sim::ReadTextFile(path); }
 
 void WriteFile(const fs::path & path, const std::string & text)
 {
@@ -53,97 +43,61 @@ std::string CameraNodeName(std::size_t index)
   return "cam" + std::to_string(index + 1) + "_trash_detect_node";
 }
 
-std::vector<std::string> ReadLines(const fs::path & path)
-{
-  std::istringstream in(ReadFile(path));
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) {
-    lines.push_back(line);
-  }
-  return lines;
-}
+std::string Bool(bool value) { return value ? "true" : "false"; }
 
-// The shipped grasped classes and every class the scene's litter has, as class ids.
-std::string TrashClassIds(const YAML::Node & shipped_camera, const Scene & scene)
+// Sets `key` in `text` when the option holds a value.
+template <typename T, typename Format>
+std::string SetOptional(
+  const std::string & text, const std::string & key, const std::optional<T> & option, Format format,
+  const fs::path & file)
 {
-  std::set<int> ids;
-  for (const auto & id : shipped_camera["camera_detection_params"]["trash_class_ids"]) {
-    ids.insert(id.as<int>());
-  }
-  for (const auto & object : scene.objects) {
-    ids.insert(object.label + 1);
-  }
-  std::vector<std::string> items;
-  for (const int id : ids) {
-    items.push_back(std::to_string(id));
-  }
-  return FlowList(items);
-}
-
-std::string SizeRanges(const fs::path & shipped, const Scene & scene, const fs::path & names_file)
-{
-  std::string text = ReadFile(shipped);
-  const YAML::Node ranges = YAML::Load(text);
-  const std::vector<std::string> names = ReadLines(names_file);
-  std::set<int> labels;
-  for (const auto & object : scene.objects) {
-    labels.insert(object.label);
-  }
-  for (const int label : labels) {
-    if (label < 0 || static_cast<std::size_t>(label) >= names.size()) {
-      throw std::runtime_error(
-        names_file.string() + ": no class name for the scene's label " + std::to_string(label));
-    }
-    if (!ranges[names[label]]) {
-      text += "# Added for the scene, whose litter has this class.\n" + names[label] +
-              ":\n  min: [0.0, 0.0, 0.0]      # m\n  max: [0.40, 0.40, 0.20]   # m\n";
-    }
-  }
-  return text;
+  return option ? SetYamlValue(text, key, format(*option), file.string()) : text;
 }
 }  // namespace
 
 ConfigOverlay::ConfigOverlay(
   const Scene & scene, const fs::path & prefix, const OverlayOptions & options)
 : prefix_(fs::absolute(prefix))
+, shipped_dir_(fs::path(ament_index_cpp::get_package_share_directory(kPackage)) / "config")
 {
-  const fs::path shipped =
-    fs::path(ament_index_cpp::get_package_share_directory(kPackage)) / "config";
+  const fs::path & shipped = shipped_dir_;
+  const fs::path service_file = shipped / "trash_pose_detect_config.yaml";
+  const fs::path pose_file = shipped / "cam1_pose_estimate_config.yaml";
+  const fs::path camera_file = shipped / "cam1_detect_config.yaml";
+  // What the overlay takes from the shipped files, read first so that a broken file is named
+  // before anything is written.
+  service_name_ = YamlNode::Load(service_file.string())
+                    .Child("orvanite_arm_trash_detect")
+                    .Get<std::string>("detect_service");
+  trash_code_ =
+    YamlNode::Load(pose_file.string()).Child("debug_choice").Get<std::string>("trash_code");
+  YamlNode::Load(camera_file.string()).Child("camera_detection_params");
+
   const fs::path index = prefix_ / "share/ament_index/resource_index/packages";
   fs::create_directories(index);
   WriteFile(index / kPackage, "");
   fs::create_directories(ConfigDir());
 
-  const fs::path service_file = shipped / "trash_pose_detect_config.yaml";
   std::string service = ReadFile(service_file);
-  service_name_ =
-    YAML::Load(service)["orvanite_arm_trash_detect"]["detect_service"].as<std::string>();
   std::vector<std::string> node_names;
   for (std::size_t i = 0; i < scene.cameras.size(); ++i) {
     node_names.push_back(Quoted(CameraNodeName(i)));
   }
-  const std::string service_path = service_file.string();
-  service = SetYamlValue(service, "trash_detect_node_array", FlowList(node_names), service_path);
-  if (options.max_grab_radius) {
-    service = SetYamlValue(
-      service, "max_grab_radius", std::to_string(*options.max_grab_radius), service_path);
-  }
-  if (options.aim_grab_radius) {
-    service = SetYamlValue(
-      service, "aim_grab_radius", std::to_string(*options.aim_grab_radius), service_path);
-  }
-  if (options.detect_timeout_ms) {
-    service = SetYamlValue(
-      service, "detect_timeout_ms", std::to_string(*options.detect_timeout_ms), service_path);
-  }
+  service =
+    SetYamlValue(service, "trash_detect_node_array", FlowList(node_names), service_file.string());
+  service =
+    SetOptional(service, "max_grab_radius", options.max_grab_radius, YamlFloat, service_file);
+  service =
+    SetOptional(service, "aim_grab_radius", options.aim_grab_radius, YamlFloat, service_file);
+  service = SetOptional(
+    service, "detect_timeout_ms", options.detect_timeout_ms,
+    [](int value) { return std::to_string(value); }, service_file);
   WriteFile(ServiceConfigPath(), service);
 
-  const fs::path pose_file = shipped / "cam1_pose_estimate_config.yaml";
-  const std::string pose = ReadFile(pose_file);
-  trash_code_ = YAML::Load(pose)["debug_choice"]["trash_code"].as<std::string>();
-  const fs::path camera_file = shipped / "cam1_detect_config.yaml";
+  // The estimator puts the floor base_height below the arm-base origin.
+  const std::string pose =
+    SetYamlValue(ReadFile(pose_file), "base_height", YamlFloat(-scene.floor_z), pose_file.string());
   const std::string camera_template = ReadFile(camera_file);
-  const std::string class_ids = TrashClassIds(YAML::Load(camera_template), scene);
   const std::string model_path = (ConfigDir() / kModelFile).string();
 
   for (std::size_t i = 0; i < scene.cameras.size(); ++i) {
@@ -153,24 +107,21 @@ ConfigOverlay::ConfigOverlay(
     // The estimator expects the folder with a trailing slash.
     const std::string data_root = DebugFolder(i).parent_path().string() + "/";
     WriteFile(
-      ConfigDir() / pose_name, SetYamlValue(pose, "folder_path", Quoted(data_root), pose_file));
+      ConfigDir() / pose_name,
+      SetYamlValue(pose, "folder_path", Quoted(data_root), pose_file.string()));
 
     const orvanite_scene_sim::CameraTopics topics = orvanite_scene_sim::TopicsOf(camera);
     const std::string prefix_topic = "/orvanite_arm_trash_detect/cam" + id;
     const std::vector<std::pair<std::string, std::string>> values = {
       {"cam_id", id},
       {"cam_frame_id", Quoted(camera.frame_id)},
-      {"is_debug", options.debug ? "true" : "false"},
-      {"is_grab_aim_trash", options.aim_mode ? "true" : "false"},
       {"map_frame_id", Quoted(scene.frames.map)},
       {"arm_base_frame_id", Quoted(scene.frames.arm_base)},
       {"pose_estimate_config_file", Quoted(pose_name)},
-      {"trash_class_ids", class_ids},
       {"model_cfg_file", Quoted(model_path)},
       {"detected_image_topic", Quoted(prefix_topic + "_detected_image")},
       {"trashes_cloud_topic", Quoted(prefix_topic + "_trashes_cloud")},
       {"camera_info_topic", Quoted(topics.camera_info)},
-      {"is_detect_grab_pose", options.streaming ? "false" : "true"},
       {"rgb_topic", Quoted(topics.rgb)},
       {"depth_topic", Quoted(topics.depth)},
     };
@@ -178,15 +129,19 @@ ConfigOverlay::ConfigOverlay(
     for (const auto & [key, value] : values) {
       text = SetYamlValue(text, key, value, camera_file.string());
     }
+    text = SetOptional(text, "is_debug", options.debug, Bool, camera_file);
+    text = SetOptional(text, "is_grab_aim_trash", options.aim_mode, Bool, camera_file);
+    text = SetOptional(
+      text, "is_detect_grab_pose", options.streaming, [](bool on) { return Bool(!on); },
+      camera_file);
     WriteFile(ConfigDir() / ("cam" + id + "_detect_config.yaml"), text);
   }
 
-  for (const char * name : {"class_conf.yaml", "class_height_conf.yaml", "trash_classes.txt"}) {
+  for (const char * name :
+       {"class_conf.yaml", "class_height_conf.yaml", "class_size_range.yaml",
+        "trash_classes.txt"}) {
     WriteFile(ConfigDir() / name, ReadFile(shipped / name));
   }
-  WriteFile(
-    ConfigDir() / "class_size_range.yaml",
-    SizeRanges(shipped / "class_size_range.yaml", scene, shipped / "trash_classes.txt"));
   orvanite_scene_sim::WriteColorKeyConfig(scene, model_path);
 
   if (const char * previous = std::getenv("AMENT_PREFIX_PATH")) {

@@ -1,5 +1,7 @@
 #include "orvanite_demo/demo_session.hpp"
 
+#include <stdexcept>
+
 #include "trash_pose_detection/detection_node.hpp"
 
 namespace orvanite_demo
@@ -9,6 +11,18 @@ namespace
 {
 // How often the executor is told again to stop: a cancel that comes before spin() starts is lost.
 constexpr auto kCancelRetry = std::chrono::milliseconds(10);
+
+// The node names the generated file; the user edits the shipped one it was made from.
+std::shared_ptr<DetectionNode> StartNode(const ConfigOverlay & overlay)
+{
+  try {
+    return std::make_shared<DetectionNode>(overlay.ServiceConfigPath());
+  } catch (const std::exception & error) {
+    throw std::runtime_error(
+      "the detection node rejected the configuration made from " + overlay.shipped_dir().string() +
+      ": " + error.what());
+  }
+}
 }  // namespace
 
 DemoSession::DemoSession(
@@ -16,7 +30,7 @@ DemoSession::DemoSession(
   const SessionOptions & options)
 : overlay_(scene, prefix, options.overlay)
 , player_(scene, options.rate_hz)
-, detection_node_(std::make_shared<DetectionNode>(overlay_.ServiceConfigPath()))
+, detection_node_(StartNode(overlay_))
 , spinner_([this]() {
   detection_node_->executor()->spin();
   spin_ended_.set_value();

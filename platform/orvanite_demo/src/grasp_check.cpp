@@ -69,6 +69,11 @@ double AngleDeg(const Eigen::Vector3d & a, const Eigen::Vector3d & b)
 
 bool IsTopDown(int main_axis_type) { return main_axis_type == 1 || main_axis_type == 3; }
 
+bool ApproachesFromAbove(const geometry_msgs::msg::Pose & pose)
+{
+  return AngleDeg(ToolAxes(pose).col(2), -Eigen::Vector3d::UnitZ()) < 45.0;
+}
+
 GraspError ErrorOf(
   const orvanite_scene_sim::ObjectTruth & truth, const geometry_msgs::msg::Pose & pose)
 {

@@ -16,7 +16,8 @@ Eigen::Matrix3d RotationFromRpy(double roll, double pitch, double yaw)
 }
 
 Eigen::Isometry3d FloorPose(
-  const Eigen::Vector3d & size, const Eigen::Vector2d & xy, double yaw, bool standing)
+  const Eigen::Vector3d & size, const Eigen::Vector2d & xy, double yaw, bool standing,
+  double floor_z)
 {
   Eigen::Isometry3d pose = Eigen::Isometry3d::Identity();
   pose.rotate(Eigen::AngleAxisd(yaw, Eigen::Vector3d::UnitZ()));
@@ -26,7 +27,7 @@ Eigen::Isometry3d FloorPose(
     pose.rotate(Eigen::AngleAxisd(-M_PI / 2.0, Eigen::Vector3d::UnitY()));
     height = size.x();
   }
-  pose.translation() = Eigen::Vector3d(xy.x(), xy.y(), height / 2.0);
+  pose.translation() = Eigen::Vector3d(xy.x(), xy.y(), floor_z + height / 2.0);
   return pose;
 }
 

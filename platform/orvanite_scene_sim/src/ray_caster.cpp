@@ -79,12 +79,12 @@ double HitObject(
 }  // namespace
 
 RayHit CastRay(
-  const std::vector<SceneObject> & objects, const Eigen::Vector3d & origin,
+  const std::vector<SceneObject> & objects, double floor_z, const Eigen::Vector3d & origin,
   const Eigen::Vector3d & direction, bool see_through_transparent)
 {
   RayHit hit;
-  if (origin.z() > 0.0 && direction.z() < 0.0) {
-    hit = {-origin.z() / direction.z(), kFloor};
+  if (origin.z() > floor_z && direction.z() < 0.0) {
+    hit = {(floor_z - origin.z()) / direction.z(), kFloor};
   }
   for (std::size_t i = 0; i < objects.size(); ++i) {
     if (see_through_transparent && objects[i].transparent) {

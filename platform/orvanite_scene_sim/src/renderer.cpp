@@ -33,13 +33,13 @@ void CastPixels(const Scene & scene, const Camera & camera, RenderedFrame & fram
       // With optical z = 1 the ray parameter is the depth itself.
       const Eigen::Vector3d ray(
         rotation * Eigen::Vector3d((u - k.cx) / k.fx, (v - k.cy) / k.fy, 1.0));
-      RayHit hit = CastRay(scene.objects, origin, ray, false);
+      RayHit hit = CastRay(scene.objects, scene.floor_z, origin, ray, false);
       frame.object_index.at<int>(v, u) = hit.object >= 0 ? hit.object : -1;
       if (hit.object >= 0 && scene.objects[hit.object].transparent) {
         if (rng.uniform(0.0, 1.0) < scene.render.transparent_hole_fraction) {
           continue;
         }
-        hit = CastRay(scene.objects, origin, ray, true);
+        hit = CastRay(scene.objects, scene.floor_z, origin, ray, true);
       }
       if (hit.object != kNothing) {
         frame.depth_mm.at<std::uint16_t>(v, u) = ToDepthMm(hit.t);

@@ -1,26 +1,15 @@
 // The YAML text of an ArmTrashPose answer.
-#include <charconv>
 #include <sstream>
 #include <string>
 
 #include "orvanite_scene_sim/trash_pose_client.hpp"
+#include "orvanite_scene_sim/yaml_node.hpp"
 
 namespace orvanite_scene_sim
 {
 
 namespace
 {
-// Shortest round-trip text, always with a decimal point as YAML floats are shown.
-std::string Number(double value)
-{
-  char text[64];
-  const auto result = std::to_chars(text, text + sizeof(text), value);
-  std::string out(text, result.ptr);
-  if (out.find_first_of(".eEn") == std::string::npos) {
-    out += ".0";
-  }
-  return out;
-}
 
 std::string Quoted(const std::string & text)
 {
@@ -35,14 +24,14 @@ void WritePose(std::ostream & out, const std::string & name, const geometry_msgs
 {
   out << "  " << name << ":\n";
   out << "    position:\n";
-  out << "      x: " << Number(pose.position.x) << "\n";
-  out << "      y: " << Number(pose.position.y) << "\n";
-  out << "      z: " << Number(pose.position.z) << "\n";
+  out << "      x: " << YamlFloat(pose.position.x) << "\n";
+  out << "      y: " << YamlFloat(pose.position.y) << "\n";
+  out << "      z: " << YamlFloat(pose.position.z) << "\n";
   out << "    orientation:\n";
-  out << "      x: " << Number(pose.orientation.x) << "\n";
-  out << "      y: " << Number(pose.orientation.y) << "\n";
-  out << "      z: " << Number(pose.orientation.z) << "\n";
-  out << "      w: " << Number(pose.orientation.w) << "\n";
+  out << "      x: " << YamlFloat(pose.orientation.x) << "\n";
+  out << "      y: " << YamlFloat(pose.orientation.y) << "\n";
+  out << "      z: " << YamlFloat(pose.orientation.z) << "\n";
+  out << "      w: " << YamlFloat(pose.orientation.w) << "\n";
 }
 }  // namespace
 
@@ -60,7 +49,7 @@ std::string ResponseYaml(const orvanite_protocol::srv::ArmTrashPose::Response & 
   WritePose(out, "obb_pose", info.obb_pose);
   out << "  obb_size:\n";
   for (const double extent : info.obb_size) {
-    out << "  - " << Number(extent) << "\n";
+    out << "  - " << YamlFloat(extent) << "\n";
   }
   out << "error_code: " << response.error_code << "\n";
   out << "error_msg: " << Quoted(response.error_msg) << "\n";

@@ -2,11 +2,12 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <set>
 #include <stdexcept>
 
 #include "orvanite_scene_sim/placement.hpp"
-#include "yaml_node.hpp"
+#include "orvanite_scene_sim/yaml_node.hpp"
 
 namespace orvanite_scene_sim
 {
@@ -15,6 +16,10 @@ namespace
 {
 
 constexpr double kMaxSheetThickness = 0.01;  // thicker flat things are boxes, m
+// Far beyond any mask error worth simulating; a wider kernel only costs memory and time.
+constexpr int kMaxMaskGrowPx = 50;
+// Larger than any depth camera's image; guards against allocating a frame by mistake.
+constexpr int kMaxImageSide = 8192;
 
 double Radians(double degrees) { return degrees * M_PI / 180.0; }
 
@@ -40,9 +45,18 @@ cv::Vec3b ReadRgb(const YamlNode & node, const std::string & key)
 
 double ReadPositive(const YamlNode & node, const std::string & key)
 {
-  const double value = node.Get<double>(key);
+  const double value = node.GetFinite(key);
   if (!(value > 0.0)) {
     node.Fail(key, "must be greater than 0");
+  }
+  return value;
+}
+
+int ReadImageSide(const YamlNode & node, const std::string & key)
+{
+  const int value = node.Get<int>(key);
+  if (value < 1 || value > kMaxImageSide) {
+    node.Fail(key, "must lie in 1 .. " + std::to_string(kMaxImageSide));
   }
   return value;
 }
@@ -90,7 +104,12 @@ RenderOptions ReadRenderOptions(const YamlNode & node)
 {
   RenderOptions options;
   options.mask_grow_px = node.Get<int>("mask_grow_px");
-  options.depth_noise_mm = node.Get<double>("depth_noise_mm");
+  if (std::abs(options.mask_grow_px) > kMaxMaskGrowPx) {
+    node.Fail(
+      "mask_grow_px",
+      "must lie in -" + std::to_string(kMaxMaskGrowPx) + " .. " + std::to_string(kMaxMaskGrowPx));
+  }
+  options.depth_noise_mm = node.GetFinite("depth_noise_mm");
   if (!(options.depth_noise_mm >= 0.0)) {
     node.Fail("depth_noise_mm", "must be 0 or more");
   }
@@ -105,26 +124,23 @@ Intrinsics ReadIntrinsics(const YamlNode & node)
   Intrinsics k;
   k.fx = ReadPositive(node, "fx");
   k.fy = ReadPositive(node, "fy");
-  k.cx = node.Get<double>("cx");
-  k.cy = node.Get<double>("cy");
-  k.width = node.Get<int>("width");
-  k.height = node.Get<int>("height");
-  if (k.width < 1) {
-    node.Fail("width", "must be 1 or more");
-  }
-  if (k.height < 1) {
-    node.Fail("height", "must be 1 or more");
-  }
+  k.cx = node.GetFinite("cx");
+  k.cy = node.GetFinite("cy");
+  k.width = ReadImageSide(node, "width");
+  k.height = ReadImageSide(node, "height");
   return k;
 }
 
-Camera ReadCamera(const YamlNode & node)
+Camera ReadCamera(const YamlNode & node, double floor_z)
 {
   Camera camera;
   camera.name = node.Get<std::string>("name");
   camera.frame_id = node.Get<std::string>("frame_id");
   camera.intrinsics = ReadIntrinsics(node.Child("intrinsics"));
   const Eigen::Vector3d position = ReadVector3(node, "position");
+  if (!(position.z() > floor_z)) {
+    node.Fail("position", "must lie above the floor (floor_z)");
+  }
   const bool has_rpy = node.Has("rpy_deg");
   if (has_rpy == node.Has("look_at")) {
     node.Fail("rpy_deg", "give exactly one of rpy_deg and look_at");
@@ -193,8 +209,8 @@ SceneObject ReadObject(const YamlNode & node, const Scene & scene)
   object.transparent = node.Get<bool>("transparent");
   const std::vector<double> xy = node.GetNumbers("position", 2);
   object.pose_in_arm_base = FloorPose(
-    object.size, Eigen::Vector2d(xy[0], xy[1]), Radians(node.Get<double>("yaw_deg")),
-    object.standing);
+    object.size, Eigen::Vector2d(xy[0], xy[1]), Radians(node.GetFinite("yaw_deg")), object.standing,
+    scene.floor_z);
   return object;
 }
 
@@ -208,12 +224,19 @@ Scene LoadScene(const std::string & file)
   const YamlNode frames = root.Child("frames");
   scene.frames.map = frames.Get<std::string>("map");
   scene.frames.arm_base = frames.Get<std::string>("arm_base");
+  scene.floor_z = root.GetFinite("floor_z");
   scene.arm_base_in_map = ReadRpyPose(root.Child("arm_base_in_map"));
   scene.floor_rgb = ReadRgb(root, "floor_rgb");
   ReadClassColours(root, scene);
   scene.render = ReadRenderOptions(root.Child("render"));
+  // Each frame id is one TF frame: a second camera with the same id would replace the first's
+  // transform and every answer of the first would be computed from the wrong pose.
+  std::set<std::string> frame_ids = {scene.frames.map, scene.frames.arm_base};
   for (const YamlNode & camera : root.Children("cameras")) {
-    scene.cameras.push_back(ReadCamera(camera));
+    scene.cameras.push_back(ReadCamera(camera, scene.floor_z));
+    if (!frame_ids.insert(scene.cameras.back().frame_id).second) {
+      camera.Fail("frame_id", "is already the frame of another camera or of frames");
+    }
   }
   if (scene.cameras.empty()) {
     root.Fail("cameras", "must list at least one camera");

@@ -12,11 +12,19 @@ TrashPoseClient::TrashPoseClient(const std::string & service_name)
 {
 }
 
+void TrashPoseClient::ThrowIfInterrupted() const
+{
+  if (!rclcpp::ok(node_->get_node_base_interface()->get_context())) {
+    throw CallInterrupted("interrupted while waiting for the service " + service_name_);
+  }
+}
+
 TrashPoseClient::ArmTrashPose::Response TrashPoseClient::Call(
   const ArmTrashPose::Request & request, std::chrono::milliseconds timeout)
 {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   if (!client_->wait_for_service(timeout)) {
+    ThrowIfInterrupted();
     throw std::runtime_error("the service " + service_name_ + " did not appear");
   }
   auto pending = client_->async_send_request(std::make_shared<ArmTrashPose::Request>(request));
@@ -24,10 +32,12 @@ TrashPoseClient::ArmTrashPose::Response TrashPoseClient::Call(
   executor.add_node(node_);
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
     deadline - std::chrono::steady_clock::now());
-  if (
-    executor.spin_until_future_complete(pending.future, left) !=
-    rclcpp::FutureReturnCode::SUCCESS) {
+  const rclcpp::FutureReturnCode result = executor.spin_until_future_complete(pending.future, left);
+  if (result != rclcpp::FutureReturnCode::SUCCESS) {
     client_->remove_pending_request(pending);
+    if (result == rclcpp::FutureReturnCode::INTERRUPTED) {
+      ThrowIfInterrupted();
+    }
     throw std::runtime_error("the service " + service_name_ + " did not answer in time");
   }
   return *pending.get();

@@ -1,18 +1,51 @@
-#include "yaml_node.hpp"
+#include "orvanite_scene_sim/yaml_node.hpp"
 
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <utility>
 
 namespace orvanite_scene_sim
 {
 
+std::string ReadTextFile(const std::string & file)
+{
+  // A folder opens like a file and fails only on the first read, with the library's own text.
+  std::error_code ignored;
+  if (std::filesystem::is_directory(file, ignored)) {
+    throw std::runtime_error(file + ": is a folder, not a file");
+  }
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  if (in) {
+    text << in.rdbuf();
+  }
+  if (!in || in.bad()) {
+    throw std::runtime_error(file + ": cannot be read");
+  }
+  return text.str();
+}
+
+std::string YamlFloat(double value)
+{
+  char text[64];
+  const auto result = std::to_chars(text, text + sizeof(text), value);
+  std::string out(text, result.ptr);
+  if (out.find_first_of(".eEn") == std::string::npos) {
+    out += ".0";
+  }
+  return out;
+}
+
 YamlNode YamlNode::Load(const std::string & file)
 {
+  const std::string text = ReadTextFile(file);
   YAML::Node root;
   try {
-    root = YAML::LoadFile(file);
-  } catch (const YAML::BadFile &) {
-    throw std::runtime_error(file + ": cannot be read");
+    root = YAML::Load(text);
   } catch (const YAML::Exception & error) {
     throw std::runtime_error(file + ": not valid YAML: " + error.what());
   }
@@ -55,11 +88,25 @@ std::vector<YamlNode> YamlNode::Children(const std::string & key) const
   return children;
 }
 
+double YamlNode::GetFinite(const std::string & key) const
+{
+  const auto number = Get<double>(key);
+  if (!std::isfinite(number)) {
+    Fail(key, "must be a finite number");
+  }
+  return number;
+}
+
 std::vector<double> YamlNode::GetNumbers(const std::string & key, std::size_t count) const
 {
   const auto numbers = Get<std::vector<double>>(key);
   if (numbers.size() != count) {
     Fail(key, "must hold " + std::to_string(count) + " numbers");
+  }
+  for (const double number : numbers) {
+    if (!std::isfinite(number)) {
+      Fail(key, "must hold finite numbers");
+    }
   }
   return numbers;
 }

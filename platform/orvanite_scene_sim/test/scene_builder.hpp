@@ -37,7 +37,7 @@ inline SceneObject MakeObject(
   object.size = size;
   object.standing = standing;
   object.transparent = transparent;
-  object.pose_in_arm_base = FloorPose(size, xy, yaw, standing);
+  object.pose_in_arm_base = FloorPose(size, xy, yaw, standing, 0.0);
   return object;
 }
 

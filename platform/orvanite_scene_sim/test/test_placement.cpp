@@ -51,15 +51,20 @@ TEST(OpticalPose, LookAtStraightDownHasNoHorizontalRowAndThrows)
 TEST(FloorPose, ObjectsRestOnTheFloorWithTheLongAxisWhereAsked)
 {
   const Eigen::Vector3d size(0.2, 0.06, 0.04);
-  const Eigen::Isometry3d lying = FloorPose(size, Eigen::Vector2d(0.5, 0.1), 30 * kDeg, false);
+  const Eigen::Isometry3d lying = FloorPose(size, Eigen::Vector2d(0.5, 0.1), 30 * kDeg, false, 0.0);
   EXPECT_TRUE(lying.translation().isApprox(Eigen::Vector3d(0.5, 0.1, 0.02)));
   EXPECT_TRUE(lying.linear().col(0).isApprox(
     Eigen::Vector3d(std::cos(30 * kDeg), std::sin(30 * kDeg), 0), 1e-12));
 
-  const Eigen::Isometry3d standing = FloorPose(size, Eigen::Vector2d(0.5, 0.1), 30 * kDeg, true);
+  const Eigen::Isometry3d standing =
+    FloorPose(size, Eigen::Vector2d(0.5, 0.1), 30 * kDeg, true, 0.0);
   EXPECT_TRUE(standing.translation().isApprox(Eigen::Vector3d(0.5, 0.1, 0.1)));
   EXPECT_TRUE(standing.linear().col(0).isApprox(Eigen::Vector3d::UnitZ(), 1e-12));
   EXPECT_NEAR(standing.linear().determinant(), 1.0, 1e-12);
+
+  // A floor below the arm-base origin, as on the robot.
+  const Eigen::Isometry3d low = FloorPose(size, Eigen::Vector2d(0.5, 0.1), 30 * kDeg, true, -0.176);
+  EXPECT_TRUE(low.translation().isApprox(Eigen::Vector3d(0.5, 0.1, -0.076)));
 }
 
 }  // namespace

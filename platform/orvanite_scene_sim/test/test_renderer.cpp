@@ -58,8 +58,9 @@ cv::Mat ColourRegion(const RenderedFrame & frame, const cv::Vec3b & rgb)
 
 struct FloorCase
 {
-  double height;
+  double height;  // above the floor
   double pitch_deg;
+  double floor_z = 0.0;
 };
 
 class FloorDepth : public ::testing::TestWithParam<FloorCase>
@@ -69,8 +70,9 @@ class FloorDepth : public ::testing::TestWithParam<FloorCase>
 TEST_P(FloorDepth, PrincipalPointSeesTheFloorAtHeightOverSinPitch)
 {
   const FloorCase c = GetParam();
-  const Scene scene = FloorScene(
-    OpticalPoseFromRpy(Eigen::Vector3d(0.1, -0.3, c.height), 0, c.pitch_deg * kDeg, 25 * kDeg));
+  Scene scene = FloorScene(OpticalPoseFromRpy(
+    Eigen::Vector3d(0.1, -0.3, c.floor_z + c.height), 0, c.pitch_deg * kDeg, 25 * kDeg));
+  scene.floor_z = c.floor_z;
   const RenderedFrame frame = Render(scene, scene.cameras[0]);
   const double expected_mm = 1000.0 * c.height / std::sin(c.pitch_deg * kDeg);
   EXPECT_NEAR(DepthMm(frame, 80, 60), expected_mm, 1.0);
@@ -81,7 +83,8 @@ TEST_P(FloorDepth, PrincipalPointSeesTheFloorAtHeightOverSinPitch)
 INSTANTIATE_TEST_SUITE_P(
   Cameras, FloorDepth,
   ::testing::Values(
-    FloorCase{0.5, 45.0}, FloorCase{0.65, 50.0}, FloorCase{0.8, 60.0}, FloorCase{0.7, 90.0}));
+    FloorCase{0.5, 45.0}, FloorCase{0.65, 50.0}, FloorCase{0.8, 60.0}, FloorCase{0.7, 90.0},
+    FloorCase{0.5, 45.0, -0.176}, FloorCase{0.3, 60.0, 0.25}));
 
 TEST(Horizon, RaysAboveTheHorizonMeasureNothing)
 {

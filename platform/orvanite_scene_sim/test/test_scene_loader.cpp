@@ -22,6 +22,7 @@ constexpr double kDeg = M_PI / 180.0;
 
 const char * const kScene = R"(
 frames: {map: world, arm_base: base}
+floor_z: -0.2
 arm_base_in_map: {position: [2.0, 1.0, 0.0], rpy_deg: [0.0, 0.0, 90.0]}
 floor_rgb: [100, 100, 100]
 class_rgb:
@@ -90,6 +91,7 @@ TEST_F(SceneFile, LoadsEveryKey)
   EXPECT_EQ(scene.file, path_);
   EXPECT_EQ(scene.frames.map, "world");
   EXPECT_EQ(scene.frames.arm_base, "base");
+  EXPECT_DOUBLE_EQ(scene.floor_z, -0.2);
   EXPECT_TRUE(scene.arm_base_in_map.translation().isApprox(Eigen::Vector3d(2, 1, 0)));
   EXPECT_TRUE(scene.arm_base_in_map.linear().isApprox(RotationFromRpy(0, 0, 90 * kDeg)));
   EXPECT_EQ(scene.floor_rgb, cv::Vec3b(100, 100, 100));
@@ -115,8 +117,8 @@ TEST_F(SceneFile, LoadsEveryKey)
   ASSERT_EQ(scene.objects.size(), 2U);
   const SceneObject & paper = scene.objects[0];
   EXPECT_EQ(paper.shape, Shape::kSheet);
-  EXPECT_TRUE(paper.pose_in_arm_base.isApprox(
-    FloorPose(Eigen::Vector3d(0.2, 0.1, 0.002), Eigen::Vector2d(0.5, 0.1), 30 * kDeg, false)));
+  EXPECT_TRUE(paper.pose_in_arm_base.isApprox(FloorPose(
+    Eigen::Vector3d(0.2, 0.1, 0.002), Eigen::Vector2d(0.5, 0.1), 30 * kDeg, false, -0.2)));
   const SceneObject & bottle = scene.objects[1];
   EXPECT_EQ(bottle.label, 4);
   EXPECT_EQ(bottle.shape, Shape::kCylinder);
@@ -191,7 +193,51 @@ INSTANTIATE_TEST_SUITE_P(
     BrokenCase{
       "cameras:\n  - name: front", "cameras: 3\nunused:\n  - name: front",
       "key 'cameras': must be a sequence"},
-    BrokenCase{"frames: {", "frames: [", "not valid YAML: "}));
+    BrokenCase{"frames: {", "frames: [", "not valid YAML: "},
+    BrokenCase{"floor_z: -0.2", "floor_z: .nan", "key 'floor_z': must be a finite number"},
+    BrokenCase{"floor_z: -0.2\n", "", "key 'floor_z': is missing"},
+    BrokenCase{"fx: 600.0", "fx: .inf", "key 'cameras[0].intrinsics.fx': must be a finite number"},
+    BrokenCase{"cx: 319.5", "cx: .nan", "key 'cameras[0].intrinsics.cx': must be a finite number"},
+    BrokenCase{
+      "width: 640, height: 480}", "width: 640, height: 100000}",
+      "key 'cameras[0].intrinsics.height': must lie in 1 .. 8192"},
+    BrokenCase{
+      "position: [0.0, 0.0, 0.7]", "position: [0.0, .nan, 0.7]",
+      "key 'cameras[0].position': must hold finite numbers"},
+    BrokenCase{
+      "rpy_deg: [0.0, 50.0, 10.0]", "rpy_deg: [0.0, .inf, 10.0]",
+      "key 'cameras[0].rpy_deg': must hold finite numbers"},
+    BrokenCase{
+      "position: [0.0, 0.1, 0.6]", "position: [0.0, 0.1, -0.3]",
+      "key 'cameras[1].position': must lie above the floor (floor_z)"},
+    BrokenCase{
+      "frame_id: side_optical", "frame_id: front_optical",
+      "key 'cameras[1].frame_id': is already the frame of another camera or of frames"},
+    BrokenCase{
+      "frame_id: side_optical", "frame_id: base",
+      "key 'cameras[1].frame_id': is already the frame of another camera or of frames"},
+    BrokenCase{
+      "mask_grow_px: -2", "mask_grow_px: 100000",
+      "key 'render.mask_grow_px': must lie in -50 .. 50"},
+    BrokenCase{
+      "depth_noise_mm: 1.5", "depth_noise_mm: .inf",
+      "key 'render.depth_noise_mm': must be a finite number"},
+    BrokenCase{
+      "position: [0.5, 0.1]", "position: [0.5, .inf]",
+      "key 'objects[0].position': must hold finite numbers"},
+    BrokenCase{
+      "yaw_deg: 30.0", "yaw_deg: .nan", "key 'objects[0].yaw_deg': must be a finite number"}));
+
+TEST(SceneFolder, IsNamedAsAFolder)
+{
+  const std::string folder = std::filesystem::temp_directory_path().string();
+  try {
+    LoadScene(folder);
+    FAIL();
+  } catch (const std::runtime_error & error) {
+    EXPECT_EQ(std::string(error.what()), folder + ": is a folder, not a file");
+  }
+}
 
 TEST_F(SceneFile, MissingFileIsNamed)
 {

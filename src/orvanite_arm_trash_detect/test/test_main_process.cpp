@@ -1,5 +1,5 @@
 // The executable as a process: it serves until SIGINT and exits 0; a bad configuration ends it
-// with one ERROR line and status 1.
+// with one ERROR line and status 1, written to standard error when the console sink is off.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -23,7 +23,8 @@ using orvanite_test::ServiceSettings;
 class NodeProcess
 {
 public:
-  explicit NodeProcess(const std::string & ament_prefix_path)
+  // Standard output and standard error both go to output(); `spdlog_stdout` is SPDLOG_STDOUT.
+  explicit NodeProcess(const std::string & ament_prefix_path, const char * spdlog_stdout = "true")
   {
     int fds[2];
     if (pipe(fds) != 0) {
@@ -32,10 +33,11 @@ public:
     pid_ = fork();
     if (pid_ == 0) {
       dup2(fds[1], STDOUT_FILENO);
+      dup2(fds[1], STDERR_FILENO);
       close(fds[0]);
       close(fds[1]);
       setenv("AMENT_PREFIX_PATH", ament_prefix_path.c_str(), 1);
-      setenv("SPDLOG_STDOUT", "true", 1);
+      setenv("SPDLOG_STDOUT", spdlog_stdout, 1);
       setenv("SPDLOG_SYSTEMD", "false", 1);
       setenv("SPDLOG_LEVEL", "info", 1);
       execl(NODE_EXECUTABLE_PATH, NODE_EXECUTABLE_PATH, static_cast<char *>(nullptr));
@@ -154,11 +156,14 @@ TEST(NodeProcess, FatalStartUpErrorsEndWithStatusOne)
     const char * name;
     bool with_service_config;
     bool with_detect_service;
+    const char * spdlog_stdout;
     const char * expected_text;
   };
   const Case cases[] = {
-    {"missing_service_config", false, true, "trash_pose_detect_config.yaml"},
-    {"missing_detect_service", true, false, "detect_service"},
+    {"missing_service_config", false, true, "true", "trash_pose_detect_config.yaml"},
+    {"missing_detect_service", true, false, "true", "detect_service"},
+    // No sink at all: the line still reaches standard error, once.
+    {"missing_detect_service_console_off", true, false, "false", "detect_service"},
   };
   for (const Case & c : cases) {
     CameraFixture fixture;
@@ -170,11 +175,15 @@ TEST(NodeProcess, FatalStartUpErrorsEndWithStatusOne)
       fixture.overlay().WriteConfig(
         "trash_pose_detect_config.yaml", orvanite_test::ServiceConfigYaml(settings));
     }
-    NodeProcess process(PrefixPath(fixture));
+    NodeProcess process(PrefixPath(fixture), c.spdlog_stdout);
     EXPECT_EQ(process.WaitForExit(std::chrono::seconds(30)), 1) << c.name << process.output();
-    EXPECT_NE(process.output().find("[ERROR] "), std::string::npos) << c.name;
-    EXPECT_NE(process.output().find(c.expected_text), std::string::npos)
-      << c.name << process.output();
+    const std::string & output = process.output();
+    const bool console = std::string(c.spdlog_stdout) == "true";
+    EXPECT_EQ(output.find("[ERROR] ") != std::string::npos, console) << c.name << output;
+    const auto failed = output.find("start-up failed: ");
+    ASSERT_NE(failed, std::string::npos) << c.name << output;
+    EXPECT_EQ(output.find("start-up failed: ", failed + 1), std::string::npos) << c.name << output;
+    EXPECT_NE(output.find(c.expected_text, failed), std::string::npos) << c.name << output;
   }
 }
 

@@ -13,12 +13,12 @@
 namespace orvanite_demo
 {
 
+// Settings a run may change; every unset one keeps the shipped value.
 struct OverlayOptions
 {
-  bool debug = true;       // is_debug of every camera: debug images and clouds are written
-  bool aim_mode = false;   // is_grab_aim_trash of every camera
-  bool streaming = false;  // every camera in streaming mode (is_detect_grab_pose false)
-  // Service settings; unset keeps the shipped value.
+  std::optional<bool> debug;      // is_debug of every camera: debug images and clouds are written
+  std::optional<bool> aim_mode;   // is_grab_aim_trash of every camera
+  std::optional<bool> streaming;  // every camera in streaming mode (is_detect_grab_pose false)
   std::optional<double> max_grab_radius;  // m
   std::optional<double> aim_grab_radius;  // m
   std::optional<int> detect_timeout_ms;   // ms
@@ -29,12 +29,15 @@ class ConfigOverlay
 public:
   // Reads the shipped configuration from the node package's share directory (as the ament index
   // finds it now), then writes under `prefix` (created, files overwritten): the ament index
-  // marker; config/ with the service file (one camera node per scene camera), per camera i from
-  // 1 the camera file cam<i>_detect_config.yaml (the scene's topics, frames and frame ids) and
-  // the shipped grasp-pose file as cam<i>_pose_estimate_config.yaml with its folder_path moved
-  // to DebugFolder(i - 1); the class tables (with a size range added for a scene class that has
-  // none), the class-names file and the color_key model configuration of the scene. Then puts
-  // `prefix` first on AMENT_PREFIX_PATH. Throws std::runtime_error naming the file on failure.
+  // marker and config/ with the shipped files changed only where the scene requires it. The
+  // service file lists one camera node per scene camera. Camera i from 1 gets
+  // cam<i>_detect_config.yaml, the shipped camera 1 file with cam_id i, the scene's frames and
+  // its camera's driver topics, topics of its own for what it publishes, its grasp-pose file and
+  // the scene's color_key model; and cam<i>_pose_estimate_config.yaml, the shipped grasp-pose
+  // file with folder_path moved to DebugFolder(i - 1) and base_height set to the scene's floor.
+  // The class tables are copied unchanged. `options` changes what it sets. Then puts `prefix`
+  // first on AMENT_PREFIX_PATH. Throws std::runtime_error naming the file (and the key) on
+  // failure.
   ConfigOverlay(
     const orvanite_scene_sim::Scene & scene, const std::filesystem::path & prefix,
     const OverlayOptions & options);
@@ -45,6 +48,8 @@ public:
   ConfigOverlay & operator=(const ConfigOverlay &) = delete;
 
   std::filesystem::path prefix() const { return prefix_; }
+  // The shipped configuration folder the overlay was made from.
+  const std::filesystem::path & shipped_dir() const { return shipped_dir_; }
   std::filesystem::path ConfigDir() const;
   std::string ServiceConfigPath() const;
   // The service name of the shipped service file.
@@ -54,6 +59,7 @@ public:
 
 private:
   std::filesystem::path prefix_;
+  std::filesystem::path shipped_dir_;
   std::string service_name_;
   std::string trash_code_;
   std::optional<std::string> previous_path_;

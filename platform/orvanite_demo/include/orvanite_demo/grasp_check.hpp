@@ -28,7 +28,12 @@ Eigen::Matrix3d ToolAxes(const geometry_msgs::msg::Pose & pose);
 double AngleDeg(const Eigen::Vector3d & a, const Eigen::Vector3d & b);
 
 // The estimator grasps top down for lying main axes (types 1 and 3), horizontally otherwise.
+// Not after a transparent grasp, which is horizontal and leaves the type of an earlier estimate.
 bool IsTopDown(int main_axis_type);
+
+// Whether the tool approaches from above (its z axis nearer to straight down than to level),
+// whatever produced the pose.
+bool ApproachesFromAbove(const geometry_msgs::msg::Pose & pose);
 
 struct GraspError
 {

@@ -11,11 +11,13 @@ namespace orvanite_scene_sim
 // about z, all about fixed axes.
 Eigen::Matrix3d RotationFromRpy(double roll, double pitch, double yaw);
 
-// The pose of an object of the given size (object frame, long axis x) resting on the floor with
-// its centre above floor point xy and its long axis at yaw (radians) from the arm-base x axis;
-// standing turns the long axis upright (object z then points along the yaw, away from x).
+// The pose of an object of the given size (object frame, long axis x) resting on the floor, the
+// plane z = floor_z of the arm-base frame, with its centre above floor point xy and its long axis
+// at yaw (radians) from the arm-base x axis; standing turns the long axis upright (object z then
+// points along the yaw, away from x).
 Eigen::Isometry3d FloorPose(
-  const Eigen::Vector3d & size, const Eigen::Vector2d & xy, double yaw, bool standing);
+  const Eigen::Vector3d & size, const Eigen::Vector2d & xy, double yaw, bool standing,
+  double floor_z);
 
 // The optical frame (x right, y down, z forward) of a camera whose body frame (x forward, y left,
 // z up) sits at position with roll, pitch and yaw in radians (applied as Rz(yaw) Ry(pitch)

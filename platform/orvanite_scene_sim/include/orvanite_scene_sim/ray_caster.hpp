@@ -21,12 +21,12 @@ struct RayHit
   int object = kNothing;  // index into the object list, kFloor or kNothing
 };
 
-// The first surface along origin + t * direction, t > 0, in the arm-base frame: the floor z = 0
-// seen from above, boxes and sheets by the slab test, cylinders by their side and caps. The
+// The first surface along origin + t * direction, t > 0, in the arm-base frame: the floor
+// z = floor_z seen from above, boxes and sheets by the slab test, cylinders by their side and caps. The
 // direction need not be unit length; t is measured in its units. Transparent objects are skipped
 // when see_through_transparent is set.
 RayHit CastRay(
-  const std::vector<SceneObject> & objects, const Eigen::Vector3d & origin,
+  const std::vector<SceneObject> & objects, double floor_z, const Eigen::Vector3d & origin,
   const Eigen::Vector3d & direction, bool see_through_transparent);
 
 }  // namespace orvanite_scene_sim

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include <orvanite_protocol/srv/arm_trash_pose.hpp>
@@ -11,6 +12,13 @@
 
 namespace orvanite_scene_sim
 {
+
+// Thrown by TrashPoseClient::Call when ROS shuts down (SIGINT) while it waits.
+class CallInterrupted : public std::runtime_error
+{
+public:
+  using std::runtime_error::runtime_error;
+};
 
 class TrashPoseClient
 {
@@ -21,11 +29,14 @@ public:
   explicit TrashPoseClient(const std::string & service_name);
 
   // Waits for the service, sends `request` and spins the client's node until the answer comes.
-  // Throws std::runtime_error naming the service when it does not appear or answer in `timeout`.
+  // Throws std::runtime_error naming the service when it does not appear or answer in `timeout`,
+  // CallInterrupted when ROS shuts down meanwhile.
   ArmTrashPose::Response Call(
     const ArmTrashPose::Request & request, std::chrono::milliseconds timeout);
 
 private:
+  void ThrowIfInterrupted() const;
+
   std::string service_name_;
   std::shared_ptr<rclcpp::Node> node_;
   rclcpp::Client<ArmTrashPose>::SharedPtr client_;

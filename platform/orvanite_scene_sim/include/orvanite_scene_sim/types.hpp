@@ -1,5 +1,5 @@
 // Value types of a synthetic scene. Lengths are in metres, angles in radians once loaded, depth
-// pixels in millimetres. The floor is the plane z = 0 of the arm-base frame.
+// pixels in millimetres. The floor is the plane z = Scene::floor_z of the arm-base frame.
 #ifndef ORVANITE_SCENE_SIM__TYPES_HPP_
 #define ORVANITE_SCENE_SIM__TYPES_HPP_
 
@@ -77,6 +77,9 @@ struct Scene
 {
   std::string file;  // where it was loaded from, empty for a scene built in code
   Frames frames;
+  // Height of the floor in the arm-base frame: minus the arm base's height above the floor, which
+  // the detection node's grasp-pose file gives as base_height.
+  double floor_z = 0.0;
   Eigen::Isometry3d arm_base_in_map = Eigen::Isometry3d::Identity();
   cv::Vec3b floor_rgb = cv::Vec3b(128, 128, 128);
   std::map<int, cv::Vec3b> class_rgb;  // exact colour of every label an object uses

@@ -1,6 +1,9 @@
 // Entry point: starts ROS, builds the detection node from the package's configuration and serves
 // until SIGINT or SIGTERM.
+#include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <iostream>
 #include <string>
 
 #include "ament_index_cpp/get_package_share_directory.hpp"
@@ -21,6 +24,11 @@ int main(int argc, char ** argv)
     detection_node = new DetectionNode(config_path);
   } catch (const std::exception & e) {
     LOG_ERROR("start-up failed: {}", e.what());
+    // Without the console sink the logger may write nowhere: a failed start must still be seen.
+    const char * console = std::getenv("SPDLOG_STDOUT");
+    if (console != nullptr && std::strcmp(console, "false") == 0) {
+      std::cerr << "start-up failed: " << e.what() << std::endl;
+    }
     rclcpp::shutdown();
     return 1;
   }

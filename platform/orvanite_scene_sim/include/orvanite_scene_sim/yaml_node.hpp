@@ -1,5 +1,6 @@
-// A node of a scene file that remembers the file and the key path leading to it, so that every
-// error names both: "<file>: key 'objects[2].size': <problem>".
+// A node of a YAML file (a scene, or a configuration the demo reads) that remembers the file and
+// the key path leading to it, so that every error names both:
+// "<file>: key 'objects[2].size': <problem>".
 #ifndef ORVANITE_SCENE_SIM__YAML_NODE_HPP_
 #define ORVANITE_SCENE_SIM__YAML_NODE_HPP_
 
@@ -10,6 +11,13 @@
 
 namespace orvanite_scene_sim
 {
+
+// The whole text of a file; throws std::runtime_error "<file>: cannot be read" or
+// "<file>: is a folder, not a file".
+std::string ReadTextFile(const std::string & file);
+
+// The shortest text that reads back exactly, always with a decimal point as YAML floats are shown.
+std::string YamlFloat(double value);
 
 class YamlNode
 {
@@ -37,7 +45,10 @@ public:
     }
   }
 
-  // A sequence of exactly count numbers.
+  // A finite number.
+  double GetFinite(const std::string & key) const;
+
+  // A sequence of exactly count finite numbers.
   std::vector<double> GetNumbers(const std::string & key, std::size_t count) const;
 
   [[noreturn]] void Fail(const std::string & key, const std::string & problem) const;

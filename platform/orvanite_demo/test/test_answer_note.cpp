@@ -1,0 +1,38 @@
+// The line that explains an answer without a target, per error code the service sends.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "answer_note.hpp"
+
+namespace orvanite_demo
+{
+namespace
+{
+
+TEST(AnswerNote, NamesWhatEachCodeMeans)
+{
+  struct Case
+  {
+    int code;
+    bool aim_mode;
+    const char * expected;
+  };
+  const Case cases[] = {
+    {0, false, "no camera finished a frame within detect_timeout_ms (timed out: cam1, cam2)"},
+    {102200003, false, "TRASH_POSE_LIST_EMPTY: the last camera that finished in time found no"},
+    {102200010, false, "none lay within max_grab_radius of the arm-base origin"},
+    {102200010, true, "none lay within aim_grab_radius of the aim point"},
+    {102200001, false, "102200001: not a code the service sends"},
+  };
+  for (const Case & c : cases) {
+    const std::string note = AnswerNote(c.code, {"cam1", "cam2"}, c.aim_mode);
+    EXPECT_EQ(note.rfind("# ", 0), 0U) << note;
+    EXPECT_EQ(note.find('\n'), std::string::npos) << note;
+    EXPECT_NE(note.find(c.expected), std::string::npos) << c.code << ": " << note;
+  }
+}
+
+}  // namespace
+}  // namespace orvanite_demo
