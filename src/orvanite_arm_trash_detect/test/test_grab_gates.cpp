@@ -207,13 +207,16 @@ TEST(IsBboxWithinSizeRange, ClassWithoutRangeFailsWithAWarning)
 
 TEST(TrashTypeOfClassIndex, GraspTypeByLabel)
 {
-  const std::pair<int, TrashType> cases[] = {
-    {0, TRASH_TYPE_PAPER},   {16, TRASH_TYPE_PAPER},  {18, TRASH_TYPE_PAPER},
-    {19, TRASH_TYPE_PAPER},  {1, TRASH_TYPE_MASK},    {4, TRASH_TYPE_BOTTLE},
-    {15, TRASH_TYPE_BOTTLE}, {17, TRASH_TYPE_BOTTLE}, {20, TRASH_TYPE_BOTTLE},
-    {21, TRASH_TYPE_BOTTLE}, {2, TRASH_TYPE_OTHER},   {3, TRASH_TYPE_OTHER},
-    {5, TRASH_TYPE_OTHER},   {14, TRASH_TYPE_OTHER},  {22, TRASH_TYPE_OTHER},
-    {-1, TRASH_TYPE_OTHER},  {100, TRASH_TYPE_OTHER},
+  const std::pair<int, orvanite::TrashType> cases[] = {
+    {0, orvanite::TRASH_TYPE_PAPER},   {16, orvanite::TRASH_TYPE_PAPER},
+    {18, orvanite::TRASH_TYPE_PAPER},  {19, orvanite::TRASH_TYPE_PAPER},
+    {1, orvanite::TRASH_TYPE_MASK},    {4, orvanite::TRASH_TYPE_BOTTLE},
+    {15, orvanite::TRASH_TYPE_BOTTLE}, {17, orvanite::TRASH_TYPE_BOTTLE},
+    {20, orvanite::TRASH_TYPE_BOTTLE}, {21, orvanite::TRASH_TYPE_BOTTLE},
+    {2, orvanite::TRASH_TYPE_OTHER},   {3, orvanite::TRASH_TYPE_OTHER},
+    {5, orvanite::TRASH_TYPE_OTHER},   {14, orvanite::TRASH_TYPE_OTHER},
+    {22, orvanite::TRASH_TYPE_OTHER},  {-1, orvanite::TRASH_TYPE_OTHER},
+    {100, orvanite::TRASH_TYPE_OTHER},
   };
   for (const auto & c : cases) {
     EXPECT_EQ(orvanite::TrashTypeOfClassIndex(c.first), c.second) << c.first;

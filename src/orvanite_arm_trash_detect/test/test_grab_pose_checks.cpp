@@ -150,7 +150,7 @@ TEST_F(GrabPoseChecks, MainAxisTypeByTiltWithItsSignRule)
 
 TEST_F(GrabPoseChecks, MainAxisTypeLogsTheTypeAndTheTrashType)
 {
-  estimate_->trash_type_ = TRASH_TYPE_BOTTLE;
+  estimate_->trash_type_ = orvanite::TRASH_TYPE_BOTTLE;
   Eigen::Vector3f axis(0.0f, 0.0f, 1.0f);
   int type = 3;
   orvanite_test::LogCapture capture;

@@ -131,11 +131,11 @@ TEST_F(GrabPoseOpaque, ExtensionFollowsThicknessBelowTheThreshold)
 
 TEST_F(GrabPoseOpaque, BoxPoseIsExpressedInTheGraspFrame)
 {
-  const GrabPose grasp{
+  const orvanite::GrabPose grasp{
     Eigen::Vector3f(1.0f, 0.0f, 0.0f),
     Eigen::Quaterniond(Eigen::AngleAxisd(M_PI / 2, Eigen::Vector3d::UnitZ()))};
   const Eigen::Matrix3f same_rotation = grasp.orientation.toRotationMatrix().cast<float>();
-  GrabPose box;
+  orvanite::GrabPose box;
   estimate_->GetObbPose(box, grasp, grasp.position, same_rotation);
   EXPECT_TRUE(box.position.isZero(1e-6f));
   EXPECT_NEAR(std::fabs(box.orientation.w()), 1.0, 1e-6);
@@ -147,7 +147,7 @@ TEST_F(GrabPoseOpaque, BoxPoseIsExpressedInTheGraspFrame)
 
 TEST_F(GrabPoseOpaque, AssignGrabPoseCopiesAndLogsWxyz)
 {
-  GrabPose pose;
+  orvanite::GrabPose pose;
   orvanite_test::LogCapture capture;
   estimate_->AssignGrabPose(
     Eigen::Vector3f(0.1f, -0.2f, 0.3f), Eigen::Quaterniond(0.5, -0.5, 0.5, 0.5), pose);
@@ -194,7 +194,7 @@ TEST_F(GrabPoseOpaque, LyingHeightRules)
     estimate_->tcp_ajust_value_ = c.adjust;
     estimate_->is_on_floor_ = c.on_floor;
     orvanite_test::LogCapture capture;
-    ASSERT_EQ(estimate_->GetInitialGrabPose(cloud), ESTIMATE_OK);
+    ASSERT_EQ(estimate_->GetInitialGrabPose(cloud), orvanite::ESTIMATE_OK);
     EXPECT_EQ(HeightRuleLines(capture.Messages()), c.lines);
     // The routine logs its own steps.
     for (const char * text : {"After PclProcessFunc", "grab_mainaxis_", "grab_tcp_.z()"}) {
@@ -226,13 +226,13 @@ TEST_F(GrabPoseOpaque, LyingHeightRules)
 TEST_F(GrabPoseOpaque, TooFewPointsNeverThrows)
 {
   Cloud::Ptr empty(new Cloud);
-  EXPECT_EQ(estimate_->GetInitialGrabPose(empty), ESTIMATE_TOO_FEW_POINTS);
+  EXPECT_EQ(estimate_->GetInitialGrabPose(empty), orvanite::ESTIMATE_TOO_FEW_POINTS);
 
   // A configured minimum below three still leaves PCA its three points.
   estimate_->min_trash_cloud_size_ = 0;
   Cloud::Ptr two = orvanite_test::MakeCloud({{-0.5f, 0.0f, -0.1f}, {-0.5f, 0.01f, -0.1f}});
   orvanite_test::LogCapture capture;
-  EXPECT_EQ(estimate_->GetInitialGrabPose(two), ESTIMATE_TOO_FEW_POINTS);
+  EXPECT_EQ(estimate_->GetInitialGrabPose(two), orvanite::ESTIMATE_TOO_FEW_POINTS);
   EXPECT_TRUE(ContainsLine(
     capture.Messages(), "[WARN] After PclProcessFunc trash_cloud size is less than 3 !!!"));
   EXPECT_EQ(
@@ -243,13 +243,13 @@ TEST_F(GrabPoseOpaque, TooFewPointsNeverThrows)
 TEST_F(GrabPoseOpaque, OutOfReachKeepsThePreviousPose)
 {
   Cloud::Ptr cloud = ControlledBlock(0.04f);
-  ASSERT_EQ(estimate_->GetInitialGrabPose(cloud), ESTIMATE_OK);
-  const GrabPose previous = estimate_->grab_pose_;
+  ASSERT_EQ(estimate_->GetInitialGrabPose(cloud), orvanite::ESTIMATE_OK);
+  const orvanite::GrabPose previous = estimate_->grab_pose_;
   Cloud::Ptr far = ControlledBlock(0.04f);
   for (auto & p : far->points) {
     p.x -= 0.5f;
   }
-  EXPECT_EQ(estimate_->GetInitialGrabPose(far), ESTIMATE_OUT_OF_WORKSPACE);
+  EXPECT_EQ(estimate_->GetInitialGrabPose(far), orvanite::ESTIMATE_OUT_OF_WORKSPACE);
   EXPECT_EQ(estimate_->grab_pose_.position, previous.position);
   EXPECT_NEAR(estimate_->grab_tcp_.x(), -1.0f, 1e-5f);  // already the new centre
 }
@@ -259,7 +259,7 @@ TEST_F(GrabPoseOpaque, LyingBoxIsGraspedFromAboveAcrossItsLongSide)
   estimate_->camera_extrinsic_.col(3) << -0.1f, 0.0f, 0.4f, 1.0f;
   Cloud::Ptr cloud = orvanite_test::BoxSurface(
     Eigen::Vector3f(-0.5f, 0.05f, kFloor + 0.0125f), Eigen::Vector3f(0.05f, 0.15f, 0.025f), 0.005f);
-  ASSERT_EQ(estimate_->GetInitialGrabPose(cloud), ESTIMATE_OK);
+  ASSERT_EQ(estimate_->GetInitialGrabPose(cloud), orvanite::ESTIMATE_OK);
   EXPECT_EQ(estimate_->main_axis_type_, 1);
   const Eigen::Vector3f & tcp = estimate_->grab_pose_.position;
   EXPECT_NEAR(tcp.x(), -0.5f, 0.003f);
@@ -278,7 +278,7 @@ TEST_F(GrabPoseOpaque, StandingBottleIsGraspedFromTheSide)
   const Eigen::Vector3f base(-0.45f, -0.05f, kFloor);
   Cloud::Ptr cloud =
     orvanite_test::CylinderFront(base, 0.03f, 0.2f, 2.0f, Eigen::Vector2f(-0.1f, 0.0f));
-  ASSERT_EQ(estimate_->GetInitialGrabPose(cloud), ESTIMATE_OK);
+  ASSERT_EQ(estimate_->GetInitialGrabPose(cloud), orvanite::ESTIMATE_OK);
   EXPECT_EQ(estimate_->main_axis_type_, 2);
   const Eigen::Vector3f & tcp = estimate_->grab_pose_.position;
   EXPECT_LT((tcp.head<2>() - base.head<2>()).norm(), 0.03f + 0.005f);
@@ -297,7 +297,7 @@ TEST_F(GrabPoseOpaque, FlatSheetOnTheFloorIsGraspedAtFloorLevel)
   estimate_->is_on_floor_ = true;
   Cloud::Ptr cloud = orvanite_test::BoxSurface(
     Eigen::Vector3f(-0.5f, 0.1f, kFloor + 0.001f), Eigen::Vector3f(0.08f, 0.06f, 0.002f), 0.005f);
-  ASSERT_EQ(estimate_->GetInitialGrabPose(cloud), ESTIMATE_OK);
+  ASSERT_EQ(estimate_->GetInitialGrabPose(cloud), orvanite::ESTIMATE_OK);
   EXPECT_EQ(estimate_->main_axis_type_, 1);
   const Eigen::Vector3f & tcp = estimate_->grab_pose_.position;
   EXPECT_NEAR(tcp.x(), -0.5f, 0.003f);

@@ -46,7 +46,7 @@ TEST_F(GrabPoseTransparent, TcpLiesHalfTheWidthBeyondTheNearestPoint)
   estimate_->main_axis_type_ = 3;
   Cloud::Ptr cloud = Strip(-0.5f);
   orvanite_test::LogCapture capture;
-  ASSERT_EQ(estimate_->GetTransparentGrabPose(cloud), ESTIMATE_OK);
+  ASSERT_EQ(estimate_->GetTransparentGrabPose(cloud), orvanite::ESTIMATE_OK);
   EXPECT_EQ(cloud->size(), 720u);
   for (const char * text : {"After PclProcessFunc", "grab_mainaxis_", "project_width"}) {
     EXPECT_EQ(
@@ -78,7 +78,7 @@ TEST_F(GrabPoseTransparent, NearestPointBelowTheCameraKeepsItsPosition)
 {
   estimate_->camera_extrinsic_.col(3) << -0.5f, 0.0f, 0.4f, 1.0f;
   Cloud::Ptr cloud = Strip(-0.5f);
-  ASSERT_EQ(estimate_->GetTransparentGrabPose(cloud), ESTIMATE_OK);
+  ASSERT_EQ(estimate_->GetTransparentGrabPose(cloud), orvanite::ESTIMATE_OK);
   EXPECT_EQ(estimate_->grab_tcp_.x(), -0.5f);
   EXPECT_EQ(estimate_->grab_tcp_.y(), 0.0f);
   EXPECT_EQ(estimate_->grab_tcp_.z(), estimate_->processed_trash_lowest_z_);  // zero width
@@ -87,10 +87,10 @@ TEST_F(GrabPoseTransparent, NearestPointBelowTheCameraKeepsItsPosition)
 TEST_F(GrabPoseTransparent, CentreOutOfReachAndTooFewPoints)
 {
   Cloud::Ptr far = Strip(-0.9f);
-  EXPECT_EQ(estimate_->GetTransparentGrabPose(far), ESTIMATE_OUT_OF_WORKSPACE);
+  EXPECT_EQ(estimate_->GetTransparentGrabPose(far), orvanite::ESTIMATE_OUT_OF_WORKSPACE);
   Cloud::Ptr empty(new Cloud);
   orvanite_test::LogCapture capture;
-  EXPECT_EQ(estimate_->GetTransparentGrabPose(empty), ESTIMATE_TOO_FEW_POINTS);
+  EXPECT_EQ(estimate_->GetTransparentGrabPose(empty), orvanite::ESTIMATE_TOO_FEW_POINTS);
   EXPECT_EQ(
     orvanite_test::FunctionsLogging(capture, "After PclProcessFunc trash_cloud size is less than"),
     std::vector<std::string>{"GetTransparentGrabPose"});

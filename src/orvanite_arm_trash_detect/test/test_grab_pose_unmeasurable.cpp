@@ -77,7 +77,7 @@ TEST(GrabPoseUnmeasurable, CloudOfHugeCoordinatesHasTooFewPoints)
       cloud->push_back(pcl::PointXYZ(1e36f + 1e30f * i, -1e36f, 1e36f * (i % 3)));
     }
     orvanite_test::LogCapture capture;
-    EXPECT_EQ(routine.run(*estimate, cloud), ESTIMATE_TOO_FEW_POINTS);
+    EXPECT_EQ(routine.run(*estimate, cloud), orvanite::ESTIMATE_TOO_FEW_POINTS);
     EXPECT_TRUE(WarnedAboutDropping(capture));
     EXPECT_TRUE(cloud->empty());
   }
@@ -97,7 +97,7 @@ TEST(GrabPoseUnmeasurable, StrayPointsDoNotChangeThePoseOfTheRest)
     auto reference = config.MakeEstimator();
     Cloud::Ptr physical = PhysicalCloud();
     const int expected_flag = routine.run(*reference, physical);
-    ASSERT_EQ(expected_flag, ESTIMATE_OK) << routine.name;
+    ASSERT_EQ(expected_flag, orvanite::ESTIMATE_OK) << routine.name;
     for (std::size_t i = 0; i < strays.size(); ++i) {
       SCOPED_TRACE(routine.name + " strays " + std::to_string(i));
       auto estimate = config.MakeEstimator();
@@ -122,7 +122,7 @@ TEST(GrabPoseUnmeasurable, PhysicalCloudDrawsNoWarning)
   auto estimate = config.MakeEstimator();
   Cloud::Ptr cloud = PhysicalCloud();
   orvanite_test::LogCapture capture;
-  EXPECT_EQ(estimate->GetInitialGrabPose(cloud), ESTIMATE_OK);
+  EXPECT_EQ(estimate->GetInitialGrabPose(cloud), orvanite::ESTIMATE_OK);
   EXPECT_FALSE(WarnedAboutDropping(capture));
 }
 }  // namespace

@@ -6,6 +6,9 @@
 
 #include "camera_detection_node/frame/box_records.hpp"
 #include "camera_detection_node/camera_detection_node.hpp"
+#include "camera_detection_node/detected_image_msg.hpp"
+#include "camera_detection_node/frame/detection_drawing.hpp"
+#include "common/elapsed_time.hpp"
 #include "camera_detection_node/frame/camera_message_checks.hpp"
 #include "camera_detection_node/frame/grab_gates.hpp"
 #include "camera_detection_node/frame/trash_cloud.hpp"
@@ -70,6 +73,33 @@ bool CameraDetectionNode::IsTrashToGrab(
 bool CameraDetectionNode::IsBboxWithinSizeRange(const TrashInfo & trash_info)
 {
   return orvanite::IsBboxWithinSizeRange(trash_info, class_size_range_map);
+}
+
+std::optional<CameraDetectionNode::ModelFrame> CameraDetectionNode::RunModel(
+  const Image::ConstSharedPtr & rgb_image)
+{
+  ModelFrame frame;
+  frame.rgb = ConvertToRgb8(rgb_image);
+  if (!frame.rgb) {
+    return std::nullopt;
+  }
+  frame.start = std::chrono::system_clock::now();
+  m_model_->detect(frame.rgb->image, frame.objs);
+  frame.detect_ms = orvanite::ElapsedMilliseconds<std::chrono::milliseconds>(frame.start);
+  return frame;
+}
+
+cv::Mat CameraDetectionNode::PublishDetectedImage(
+  const cv::Mat & color_image, const std::vector<DetectedObject> & objs, const char * operation)
+{
+  cv::Mat detected_image;
+  if (m_model_type_ == "seg") {
+    orvanite::DrawDetectedObjects(color_image, detected_image, objs, class_names_);
+  } else {
+    LOG_WARN_AS(operation, "m_model_type_ != seg");
+  }
+  detected_image_pub_->publish(orvanite::ToDetectedImageMsg(detected_image));
+  return detected_image;
 }
 
 std::shared_ptr<cv_bridge::CvImage> CameraDetectionNode::ConvertToRgb8(

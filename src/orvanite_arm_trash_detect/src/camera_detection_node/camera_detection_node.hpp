@@ -9,6 +9,7 @@
 #ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__CAMERA_DETECTION_NODE_HPP_
 #define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__CAMERA_DETECTION_NODE_HPP_
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include <Eigen/Core>
+#include <opencv2/core.hpp>
 #include <pcl/point_cloud.h>
 #include <pcl/point_types.h>
 
@@ -131,6 +133,21 @@ private:
   void SetFallbackIntrinsics();
   // The colour image as "rgb8", or null after an ERROR line when it cannot be converted.
   std::shared_ptr<cv_bridge::CvImage> ConvertToRgb8(const Image::ConstSharedPtr & rgb_image);
+  // The start of both image callbacks: the colour frame as rgb8 and the model's detections on
+  // it, `start` taken before the model ran and `detect_ms` its time in whole milliseconds.
+  // Nothing when the colour image is dropped (ConvertToRgb8 says why).
+  struct ModelFrame
+  {
+    std::shared_ptr<cv_bridge::CvImage> rgb;
+    std::vector<DetectedObject> objs;
+    std::chrono::system_clock::time_point start;
+    double detect_ms;
+  };
+  std::optional<ModelFrame> RunModel(const Image::ConstSharedPtr & rgb_image);
+  // Draws `objs` on the frame for a "seg" model (otherwise a WARN line under `operation`) and
+  // publishes the annotated image, which it returns (empty when nothing was drawn).
+  cv::Mat PublishDetectedImage(
+    const cv::Mat & color_image, const std::vector<DetectedObject> & objs, const char * operation);
   // The fixed settings the per-frame steps read.
   orvanite::CameraFrameSettings FrameSettings() const;
   // Merged clouds, one static frame per record and the two marker arrays (service mode).

@@ -62,7 +62,7 @@ void CameraDetectionNode::InitializeSubscribers(std::string config_path)
         reader, key("camera_info_topic"), [&] { return GetCameraParams(camera_info_topic); })) {
     LOG_ERROR(
       "ErrorCode:{}, camera param info initialize failed.",
-      static_cast<int>(CAMERA_PARAM_INIT_FAILED));
+      static_cast<int>(orvanite::CAMERA_PARAM_INIT_FAILED));
   }
   const auto rgb_topic = reader.Read<std::string>(kCameraParamsMap, "rgb_topic");
   const auto depth_topic = reader.Read<std::string>(kCameraParamsMap, "depth_topic");

@@ -22,15 +22,12 @@
 #include "camera_detection_node/frame/local_timestamp.hpp"
 #include "camera_detection_node/frame/trash_record.hpp"
 #include "common/ansi_colors.hpp"
+#include "common/elapsed_time.hpp"
 #include "common/logger.hpp"
 
 namespace
 {
 using Cloud = pcl::PointCloud<pcl::PointXYZ>;
-using std::chrono::duration_cast;
-using std::chrono::microseconds;
-using std::chrono::milliseconds;
-using std::chrono::system_clock;
 
 // One cloud of all parts in order (pcl concatenation: largest stamp, dense only if all are).
 Cloud Merge(const std::vector<Cloud> & parts)
@@ -52,28 +49,19 @@ void CameraDetectionNode::ImageCallback(
   // A library exception must not reach the executor; the handshake then stays unfinished and
   // the service times out on this camera.
   try {
-    const cv_bridge::CvImagePtr rgb = ConvertToRgb8(rgb_image);
-    if (!rgb) {
+    std::optional<ModelFrame> frame = RunModel(rgb_image);
+    if (!frame) {
       // No record of an earlier frame may survive, and the service answers at once.
       BeginDetectFrame();
       FinishDetect();
       return;
     }
-    cv::Mat & color_image = rgb->image;
-    const auto t0 = system_clock::now();
-    std::vector<DetectedObject> objs;
-    m_model_->detect(color_image, objs);
-    LOG_INFO(
-      kMagenta + "cam_{}: model->detect cost {} ms" + kReset, cam_id_,
-      static_cast<double>(duration_cast<milliseconds>(system_clock::now() - t0).count()));
+    cv::Mat & color_image = frame->rgb->image;
+    const std::vector<DetectedObject> & objs = frame->objs;
+    const auto t0 = frame->start;
+    LOG_INFO(kMagenta + "cam_{}: model->detect cost {} ms" + kReset, cam_id_, frame->detect_ms);
 
-    cv::Mat detected_image;
-    if (m_model_type_ == "seg") {
-      orvanite::DrawDetectedObjects(color_image, detected_image, objs, class_names_);
-    } else {
-      LOG_WARN("m_model_type_ != seg");
-    }
-    detected_image_pub_->publish(orvanite::ToDetectedImageMsg(detected_image));
+    cv::Mat detected_image = PublishDetectedImage(color_image, objs, __func__);
     // Files are BGR; an empty annotated image has nothing to convert or save. Only the debug
     // files read the converted images.
     if (is_debug_) {
@@ -159,7 +147,7 @@ void CameraDetectionNode::ImageCallback(
           initial_clouds.push_back(*cloud);
         }
 
-        int flag_estimate = ESTIMATE_OK;
+        int flag_estimate = orvanite::ESTIMATE_OK;
         if (is_transparent && is_enable_transparent_) {
           flag_estimate = estimate.GetTransparentGrabPose(cloud);
           // A grasp point too high for a transparent grasp: the opaque pose on the same cloud.
@@ -175,7 +163,7 @@ void CameraDetectionNode::ImageCallback(
         if (is_debug_) {
           pcl::io::savePLYFileASCII(debug_path("[processed].ply"), *cloud);
         }
-        if (flag_estimate != ESTIMATE_OK) {
+        if (flag_estimate != orvanite::ESTIMATE_OK) {
           LOG_WARN("cam_{}: grab pose estimate flag_estimate: {}", cam_id_, flag_estimate);
           continue;
         }
@@ -219,7 +207,7 @@ void CameraDetectionNode::ImageCallback(
     FinishDetect();
     LOG_INFO(
       kMagenta + "cam_{}: ImageCallback cost {} ms" + kReset, cam_id_,
-      static_cast<double>(duration_cast<microseconds>(system_clock::now() - t0).count()) / 1000.0);
+      orvanite::ElapsedMilliseconds(t0));
   } catch (const std::exception & e) {
     LOG_ERROR("cam_{}: frame abandoned: {}", cam_id_, e.what());
   }

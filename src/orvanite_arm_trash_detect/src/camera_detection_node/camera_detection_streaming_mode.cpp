@@ -17,14 +17,13 @@
 #include "camera_detection_node/frame/grab_gates.hpp"
 #include "camera_detection_node/frame/trash_record.hpp"
 #include "common/ansi_colors.hpp"
+#include "common/elapsed_time.hpp"
 #include "common/logger.hpp"
 
 namespace
 {
 using Cloud = pcl::PointCloud<pcl::PointXYZ>;
-using std::chrono::duration_cast;
 using std::chrono::milliseconds;
-using std::chrono::system_clock;
 
 // Principal-component analysis needs this many points.
 constexpr std::size_t kMinPcaPoints = 3;
@@ -35,24 +34,15 @@ void CameraDetectionNode::ImageDetectCallback(
 {
   // A library exception must not reach the executor: the frame is dropped.
   try {
-    const cv_bridge::CvImagePtr rgb = ConvertToRgb8(rgb_image);
-    if (!rgb) {
+    const std::optional<ModelFrame> frame = RunModel(rgb_image);
+    if (!frame) {
       return;
     }
-    const auto t0 = system_clock::now();
-    std::vector<DetectedObject> objs;
-    m_model_->detect(rgb->image, objs);
-    LOG_DEBUG(
-      kMagenta + "camera_{}: model->detect cost {} ms" + kReset, cam_id_,
-      static_cast<double>(duration_cast<milliseconds>(system_clock::now() - t0).count()));
+    const std::vector<DetectedObject> & objs = frame->objs;
+    const auto t0 = frame->start;
+    LOG_DEBUG(kMagenta + "camera_{}: model->detect cost {} ms" + kReset, cam_id_, frame->detect_ms);
 
-    cv::Mat detected_image;
-    if (m_model_type_ != "seg") {
-      LOG_WARN("m_model_type_ != seg");
-    } else {
-      orvanite::DrawDetectedObjects(rgb->image, detected_image, objs, class_names_);
-    }
-    detected_image_pub_->publish(orvanite::ToDetectedImageMsg(detected_image));
+    PublishDetectedImage(frame->rgb->image, objs, __func__);
     BeginDetectFrame();
 
     std::vector<DetectedObject> trash_objs;
@@ -121,7 +111,7 @@ void CameraDetectionNode::ImageDetectCallback(
     }
     LOG_DEBUG(
       kMagenta + "cam_{}: ImageCallback cost {} ms" + kReset, cam_id_,
-      static_cast<double>(duration_cast<milliseconds>(system_clock::now() - t0).count()));
+      orvanite::ElapsedMilliseconds<milliseconds>(t0));
   } catch (const std::exception & e) {
     LOG_ERROR("cam_{}: frame abandoned: {}", cam_id_, e.what());
   }

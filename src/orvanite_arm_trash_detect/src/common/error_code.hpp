@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 
+namespace orvanite
+{
+
 enum ErrorCode : std::int32_t
 {
   NONE = 102200000,
@@ -29,5 +32,7 @@ inline std::string ErrorCodeText(ErrorCode code)
   }
   return std::string();
 }
+
+}  // namespace orvanite
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__COMMON__ERROR_CODE_HPP_

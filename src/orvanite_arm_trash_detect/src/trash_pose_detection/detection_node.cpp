@@ -27,10 +27,10 @@ rclcpp::NodeOptions CameraNodeOptions()
   return options;
 }
 
-void SetError(orvanite_protocol::srv::ArmTrashPose::Response & response, ErrorCode code)
+void SetError(orvanite_protocol::srv::ArmTrashPose::Response & response, orvanite::ErrorCode code)
 {
   response.error_code = code;
-  response.error_msg = ErrorCodeText(code);
+  response.error_msg = orvanite::ErrorCodeText(code);
 }
 
 int64_t WholeMillisecondsSince(std::chrono::steady_clock::time_point start)
@@ -143,7 +143,7 @@ void DetectionNode::DetectCallback(
     const std::vector<TrashInfo> trash_infos = camera->CollectTrashInfos();
     if (trash_infos.empty()) {
       LOG_INFO(kYellow + "cam_{}: failed to detect trash need to grab!" + kReset, cam_id);
-      SetError(*response, TRASH_POSE_LIST_EMPTY);
+      SetError(*response, orvanite::TRASH_POSE_LIST_EMPTY);
       continue;
     }
     LOG_INFO(kDim + "cam_{}: detected trash need to grab!" + kReset, cam_id);
@@ -153,11 +153,11 @@ void DetectionNode::DetectCallback(
                           : ChooseNearestTrashInfo(trash_infos, response);
     if (chosen) {
       LOG_INFO(kBoldGreen + "cam_{}: Choosed target trash need to grab!" + kReset, cam_id);
-      SetError(*response, NONE);
+      SetError(*response, orvanite::NONE);
       break;
     }
     LOG_INFO(kYellow + "cam_{}: failed to choose target trash!" + kReset, cam_id);
-    SetError(*response, NO_TARGET_TRASH_CHOOSED);
+    SetError(*response, orvanite::NO_TARGET_TRASH_CHOOSED);
   }
 
   LOG_INFO(kMagenta + "Detect callback cost {} ms" + kReset, WholeMillisecondsSince(t0));

@@ -92,7 +92,9 @@ public:
   // true for types other than 1 to 4.
   bool isInGrabSpace(int main_axis_type, const Eigen::Vector3f & position);
 
-  // --- Grasp poses (grab_pose_opaque.cpp, grab_pose_transparent.cpp, grab_pose_common.cpp) ---
+  // --- Grasp-pose routines (grab_pose_opaque.cpp, grab_pose_transparent.cpp,
+  // grab_pose_common_routine.cpp); they call the shared steps (grab_pose_routine_steps.cpp),
+  // which call the checks, the measurement and the filtering, never the other way ---
 
   // Returns an EstimateFlag; on ESTIMATE_OK grab_tcp_, grab_pose_, obb_pose_, main_axis_type_
   // and pca_size_ describe this item. Filters the cloud in place; unmeasurable points are dropped
@@ -105,23 +107,24 @@ public:
   // 41, 101, 311 or 1111. Does not compute obb_pose_.
   int CommonGrabPoseFunc(Cloud::Ptr & cloud);
 
-  // Moves the TCP away from the camera by an extension that depends on the item's thickness,
+  // Shared steps. Moves the TCP away from the camera by an extension that depends on the item's thickness,
   // then keeps it at least 0.008 m above trash_lowest_z_.
   void ExtendGrabTCP(Eigen::Vector3f & tcp);
   void AssignGrabPose(
-    const Eigen::Vector3f & position, const Eigen::Quaterniond & orientation, GrabPose & grab_pose);
+    const Eigen::Vector3f & position, const Eigen::Quaterniond & orientation,
+    orvanite::GrabPose & grab_pose);
   // The oriented box pose expressed in the frame of `grab_pose`.
   void GetObbPose(
-    GrabPose & obb_pose, const GrabPose & grab_pose, const Eigen::Vector3f & obb_position,
-    const Eigen::Matrix3f & obb_rotation);
+    orvanite::GrabPose & obb_pose, const orvanite::GrabPose & grab_pose,
+    const Eigen::Vector3f & obb_position, const Eigen::Matrix3f & obb_rotation);
   // Quaternion of a turn by `angle_degrees` about `axis` (not normalised).
   void AxisAngleDegreesToQuaternion(
     Eigen::Quaterniond & quaternion, const Eigen::Vector3d & axis, float angle_degrees);
-  bool AlwaysTrueGrabCheck(GrabPose grab_pose);
-  bool AlwaysFalseGrabCheck(GrabPose grab_pose);
+  bool AlwaysTrueGrabCheck(orvanite::GrabPose grab_pose);
+  bool AlwaysFalseGrabCheck(orvanite::GrabPose grab_pose);
 
   // --- Input from the camera node ---
-  int trash_type_{0};  // no TrashType until the camera node sets one
+  int trash_type_{0};  // no orvanite::TrashType until the camera node sets one
 
   // --- Camera parameters ---
   Eigen::Matrix4f camera_extrinsic_{Eigen::Matrix4f::Identity()};  // camera -> arm base
@@ -214,8 +217,8 @@ public:
   int main_axis_type_{1};
   Eigen::Vector3f grab_mainaxis_{Eigen::Vector3f::Zero()};
   Eigen::Vector3f grab_tcp_{Eigen::Vector3f::Zero()};
-  GrabPose grab_pose_{Eigen::Vector3f::Zero(), Eigen::Quaterniond::Identity()};
-  GrabPose obb_pose_{Eigen::Vector3f::Zero(), Eigen::Quaterniond::Identity()};
+  orvanite::GrabPose grab_pose_{Eigen::Vector3f::Zero(), Eigen::Quaterniond::Identity()};
+  orvanite::GrabPose obb_pose_{Eigen::Vector3f::Zero(), Eigen::Quaterniond::Identity()};
 
 private:
   // min_trash_cloud_size_, but at least the three points that PCA needs.
@@ -233,6 +236,15 @@ private:
   // plane.
   void PlaceSteepTcp(const Eigen::Vector2f & away_from);
   Eigen::Vector2f CameraPositionXY() const;
+  // The point of `cloud` nearest to the camera in the floor plane (FindNearestPointXY) and the
+  // offset from the camera to it, x and y in metres.
+  struct FloorSight
+  {
+    pcl::PointXYZ nearest;
+    float dx;
+    float dy;
+  };
+  FloorSight SightToNearestPoint(Cloud::Ptr & cloud);
 };
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__GRAB_POSE_ESTIMATE_HPP_

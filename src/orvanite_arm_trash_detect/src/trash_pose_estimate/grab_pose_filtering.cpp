@@ -16,7 +16,7 @@
 
 #include "common/ansi_colors.hpp"
 #include "common/logger.hpp"
-#include "trash_pose_estimate/elapsed_time.hpp"
+#include "common/elapsed_time.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 #include "trash_pose_estimate/parallel_outlier_removal.hpp"
 
@@ -176,15 +176,14 @@ void GrabPoseEstimate::PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & out
 
 void GrabPoseEstimate::CutCloudAtNearestPoint(Cloud::Ptr & cloud, float height, float angle)
 {
-  const pcl::PointXYZ nearest = FindNearestPointXY(cloud);
-  const Eigen::Vector2f camera = CameraPositionXY();
-  const Eigen::Vector3f plane_point(nearest.x, nearest.y, height);
+  const FloorSight sight = SightToNearestPoint(cloud);
+  const Eigen::Vector3f plane_point(sight.nearest.x, sight.nearest.y, height);
 
   const double radians = angle * M_PI / 180.0;
   const double sine = std::sin(radians);
   const double cosine = std::cos(radians);
-  const float dx = nearest.x - camera.x();
-  const float dy = nearest.y - camera.y();
+  const float dx = sight.dx;
+  const float dy = sight.dy;
   const double distance = std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
 
   // Downward normal tilted by the angle away from the camera.
@@ -265,4 +264,11 @@ void GrabPoseEstimate::PclClusterProcess(Cloud::Ptr & cloud)
 Eigen::Vector2f GrabPoseEstimate::CameraPositionXY() const
 {
   return Eigen::Vector2f(camera_extrinsic_(0, 3), camera_extrinsic_(1, 3));
+}
+
+GrabPoseEstimate::FloorSight GrabPoseEstimate::SightToNearestPoint(Cloud::Ptr & cloud)
+{
+  const pcl::PointXYZ nearest = FindNearestPointXY(cloud);
+  const Eigen::Vector2f camera = CameraPositionXY();
+  return {nearest, nearest.x - camera.x(), nearest.y - camera.y()};
 }

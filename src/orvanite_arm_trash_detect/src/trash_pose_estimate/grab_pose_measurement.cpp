@@ -10,7 +10,7 @@
 
 #include "common/ansi_colors.hpp"
 #include "common/logger.hpp"
-#include "trash_pose_estimate/elapsed_time.hpp"
+#include "common/elapsed_time.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 
 namespace
@@ -178,10 +178,9 @@ void GrabPoseEstimate::GetMinAreaRectDirection(float * direction)
 float GrabPoseEstimate::GetTrashProjectWith(Cloud::Ptr & cloud)
 {
   const std::vector<cv::Point2f> footprint = FootprintXY(*cloud);
-  const pcl::PointXYZ nearest = FindNearestPointXY(cloud);
-  const Eigen::Vector2f camera = CameraPositionXY();
-  const float px = nearest.x - camera.x();
-  const float py = nearest.y - camera.y();
+  const FloorSight sight = SightToNearestPoint(cloud);
+  const float px = sight.dx;
+  const float py = sight.dy;
 
   // Across the line of sight: the sight direction turned by -90 degrees.
   float dx = py;

@@ -14,12 +14,12 @@ int GrabPoseEstimate::GetTransparentGrabPose(Cloud::Ptr & cloud)
   LOG_DEBUG("After PclProcessFunc trash_cloud size: {}", cloud->size());
   if (cloud->size() < MeasurablePointMinimum()) {
     LOG_WARN("After PclProcessFunc trash_cloud size is less than {} !!!", MeasurablePointMinimum());
-    return ESTIMATE_TOO_FEW_POINTS;
+    return orvanite::ESTIMATE_TOO_FEW_POINTS;
   }
   MeasureCloud(cloud);
   grab_tcp_ = pca_center_.head<3>();
   if (!IsInWorkspace(grab_tcp_)) {
-    return ESTIMATE_OUT_OF_WORKSPACE;
+    return orvanite::ESTIMATE_OUT_OF_WORKSPACE;
   }
   grab_mainaxis_ = Eigen::Vector3f(0.0f, 0.0f, -1.0f);
   LOG_DEBUG(
@@ -27,10 +27,10 @@ int GrabPoseEstimate::GetTransparentGrabPose(Cloud::Ptr & cloud)
 
   const float width = GetTrashProjectWith(cloud);
   LOG_DEBUG(kBlue + "trash_cloud_project_width: {}" + kReset, width);
-  const pcl::PointXYZ nearest = FindNearestPointXY(cloud);
-  const Eigen::Vector2f camera = CameraPositionXY();
-  float dx = nearest.x - camera.x();
-  float dy = nearest.y - camera.y();
+  const FloorSight sight = SightToNearestPoint(cloud);
+  const pcl::PointXYZ & nearest = sight.nearest;
+  float dx = sight.dx;
+  float dy = sight.dy;
   const float squared_length = dy * dy + 0.0f + dx * dx;
   if (squared_length > 0.0f) {
     const float length = std::sqrt(squared_length);
@@ -47,5 +47,5 @@ int GrabPoseEstimate::GetTransparentGrabPose(Cloud::Ptr & cloud)
   AssignGrabPose(grab_tcp_, orvanite::SideGraspOrientation(grab_tcp_), grab_pose_);
   obb_pose_ = {Eigen::Vector3f::Zero(), Eigen::Quaterniond::Identity()};
   pca_size_ = {(transparent_height_ratio_ + transparent_height_ratio_) * width, width, width};
-  return ESTIMATE_OK;
+  return orvanite::ESTIMATE_OK;
 }

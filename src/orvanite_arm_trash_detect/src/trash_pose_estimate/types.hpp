@@ -4,6 +4,9 @@
 #include <Eigen/Core>
 #include <Eigen/Geometry>
 
+namespace orvanite
+{
+
 // A grasp (or box) pose in the arm-base frame: position in metres, unit quaternion stored x, y, z, w.
 struct GrabPose
 {
@@ -32,5 +35,7 @@ enum TrashType : int
   TRASH_TYPE_BOTTLE = 3,
   TRASH_TYPE_OTHER = 4,
 };
+
+}  // namespace orvanite
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__TYPES_HPP_

@@ -7,8 +7,8 @@
 int main()
 {
   orvanite_protocol::srv::ArmTrashPose::Response response;
-  response.error_code = NONE;
-  response.error_msg = ErrorCodeText(NONE);
+  response.error_code = orvanite::NONE;
+  response.error_msg = orvanite::ErrorCodeText(orvanite::NONE);
   std::cout << response.error_code << " " << response.error_msg << "\n";
   return 0;
 }

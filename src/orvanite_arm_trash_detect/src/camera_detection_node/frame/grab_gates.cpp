@@ -104,24 +104,24 @@ bool IsBboxWithinSizeRange(
   return true;
 }
 
-TrashType TrashTypeOfClassIndex(int class_index)
+orvanite::TrashType TrashTypeOfClassIndex(int class_index)
 {
   switch (class_index) {
     case 0:   // paper
     case 16:  // plastic_bag
     case 18:  // cotton_ball
     case 19:  // medication_board
-      return TRASH_TYPE_PAPER;
+      return orvanite::TRASH_TYPE_PAPER;
     case 1:  // mask
-      return TRASH_TYPE_MASK;
+      return orvanite::TRASH_TYPE_MASK;
     case 4:   // bottle
     case 15:  // paper_cup
     case 17:  // carton_box
     case 20:  // swab
     case 21:  // drinking_cup
-      return TRASH_TYPE_BOTTLE;
+      return orvanite::TRASH_TYPE_BOTTLE;
     default:
-      return TRASH_TYPE_OTHER;
+      return orvanite::TRASH_TYPE_OTHER;
   }
 }
 

@@ -35,7 +35,7 @@ bool IsBboxWithinSizeRange(
 
 // The grasp type of a 0-based class index; TRASH_TYPE_OTHER for every index not listed,
 // negative ones included.
-TrashType TrashTypeOfClassIndex(int class_index);
+orvanite::TrashType TrashTypeOfClassIndex(int class_index);
 
 // Stores TrashTypeOfClassIndex(class_index) in the estimator's trash_type_ and logs it.
 void GetTrashType(int class_index, GrabPoseEstimate * grab_pose_estimate);

@@ -47,7 +47,7 @@ void SetObbSize(orvanite_protocol::msg::TrashInfo & info, const std::array<float
 }
 }  // namespace
 
-geometry_msgs::msg::Pose ToPoseMsg(const GrabPose & pose)
+geometry_msgs::msg::Pose ToPoseMsg(const orvanite::GrabPose & pose)
 {
   geometry_msgs::msg::Pose msg;
   msg.position.x = static_cast<double>(pose.position.x());

@@ -15,7 +15,7 @@ class GrabPoseEstimate;
 namespace orvanite
 {
 // The pose widened to float64 (position) with its quaternion copied.
-geometry_msgs::msg::Pose ToPoseMsg(const GrabPose & pose);
+geometry_msgs::msg::Pose ToPoseMsg(const orvanite::GrabPose & pose);
 
 // outer ∘ inner: position = R_outer · p_inner + p_outer, orientation = R_outer · R_inner
 // (quaternion taken from the rotation matrix). Float64 throughout.

@@ -30,12 +30,12 @@ int GrabPoseEstimate::CommonGrabPoseFunc(Cloud::Ptr & cloud)
   LOG_DEBUG("处理后点云数量： {}", cloud->size());
   if (cloud->size() < kMinCommonPoints) {
     LOG_WARN("处理后点云数量太少!");
-    return ESTIMATE_TOO_FEW_POINTS;
+    return orvanite::ESTIMATE_TOO_FEW_POINTS;
   }
   MeasureCloud(cloud);
   grab_tcp_ = pca_center_.head<3>();
   if (!IsInWorkspace(grab_tcp_)) {
-    return ESTIMATE_OUT_OF_WORKSPACE;
+    return orvanite::ESTIMATE_OUT_OF_WORKSPACE;
   }
   ClassifyMainAxis();
 
@@ -44,7 +44,7 @@ int GrabPoseEstimate::CommonGrabPoseFunc(Cloud::Ptr & cloud)
     LOG_DEBUG(
       "grab_mainaxis_: {}, {}, {}", grab_mainaxis_.x(), grab_mainaxis_.y(), grab_mainaxis_.z());
     if (!isInGrabSpace(main_axis_type_, grab_tcp_)) {
-      return kLyingTrashOutOfVerticalGrabSpace;
+      return orvanite::kLyingTrashOutOfVerticalGrabSpace;
     }
     for (const HeightRule rule : PlaceLyingTcp()) {
       LOG_WARN("{}", kHeightRuleLines[static_cast<int>(rule)]);
@@ -60,7 +60,7 @@ int GrabPoseEstimate::CommonGrabPoseFunc(Cloud::Ptr & cloud)
     LOG_DEBUG("grab_tcp_.x() += tcp_ajust_value_ * v_tcp.x() !");
     LOG_DEBUG("grab_tcp_.y() += tcp_ajust_value_ * v_tcp.y() !");
     if (!isInGrabSpace(main_axis_type_, grab_tcp_)) {
-      return kSteepTrashOutOfParallelGrabSpace;
+      return orvanite::kSteepTrashOutOfParallelGrabSpace;
     }
     const Eigen::Quaterniond orientation = orvanite::SideGraspOrientation(grab_tcp_);
     std::printf(
@@ -68,16 +68,16 @@ int GrabPoseEstimate::CommonGrabPoseFunc(Cloud::Ptr & cloud)
       orientation.z());
     AssignGrabPose(grab_tcp_, orientation, grab_pose_);
   } else {
-    return ESTIMATE_AXIS_TYPE_UNHANDLED;
+    return orvanite::ESTIMATE_AXIS_TYPE_UNHANDLED;
   }
 
   // The pose checks only advise: an accepted pose is taken, and so is one they would veto.
   if (AlwaysTrueGrabCheck(grab_pose_)) {
     AlwaysFalseGrabCheck(grab_pose_);
   }
-  return ESTIMATE_OK;
+  return orvanite::ESTIMATE_OK;
 }
 
-bool GrabPoseEstimate::AlwaysTrueGrabCheck(GrabPose) { return true; }
+bool GrabPoseEstimate::AlwaysTrueGrabCheck(orvanite::GrabPose) { return true; }
 
-bool GrabPoseEstimate::AlwaysFalseGrabCheck(GrabPose) { return false; }
+bool GrabPoseEstimate::AlwaysFalseGrabCheck(orvanite::GrabPose) { return false; }

@@ -62,12 +62,12 @@ TEST_F(GrabPoseCommon, NeedsOneHundredPointsWhateverTheConfiguredMinimum)
   const Eigen::Vector3f size(0.04f, 0.08f, 0.02f);
   Cloud::Ptr cloud = Block(centre, size, 12, 3);
   orvanite_test::LogCapture capture;
-  EXPECT_EQ(estimate_->CommonGrabPoseFunc(cloud), ESTIMATE_TOO_FEW_POINTS);
+  EXPECT_EQ(estimate_->CommonGrabPoseFunc(cloud), orvanite::ESTIMATE_TOO_FEW_POINTS);
   EXPECT_TRUE(ContainsLine(capture.Messages(), "[DEBUG] 处理后点云数量： 99"));
   EXPECT_EQ(Warnings(capture), std::vector<std::string>{"处理后点云数量太少!"});
 
   cloud = Block(centre, size, 12, 4);
-  EXPECT_EQ(estimate_->CommonGrabPoseFunc(cloud), ESTIMATE_OK);
+  EXPECT_EQ(estimate_->CommonGrabPoseFunc(cloud), orvanite::ESTIMATE_OK);
 }
 
 TEST_F(GrabPoseCommon, LyingItemInTheVerticalWindow)
@@ -75,7 +75,7 @@ TEST_F(GrabPoseCommon, LyingItemInTheVerticalWindow)
   Cloud::Ptr cloud =
     Block(Eigen::Vector3f(-0.5f, 0.0f, -0.1f), Eigen::Vector3f(0.04f, 0.08f, 0.04f), 13);
   orvanite_test::LogCapture capture;
-  ASSERT_EQ(estimate_->CommonGrabPoseFunc(cloud), ESTIMATE_OK);
+  ASSERT_EQ(estimate_->CommonGrabPoseFunc(cloud), orvanite::ESTIMATE_OK);
   EXPECT_EQ(Warnings(capture), std::vector<std::string>{"grab_tcp_.z() -= tcp_ajust_value_"});
   EXPECT_EQ(
     orvanite_test::FunctionsLogging(capture, "grab_tcp_.z()"),
@@ -95,7 +95,7 @@ TEST_F(GrabPoseCommon, LyingItemOutsideTheVerticalWindowReturns101BeforeTheHeigh
   Cloud::Ptr cloud =
     Block(Eigen::Vector3f(-0.7f, 0.0f, kFloor + 0.02f), Eigen::Vector3f(0.04f, 0.08f, 0.04f), 13);
   orvanite_test::LogCapture capture;
-  EXPECT_EQ(estimate_->CommonGrabPoseFunc(cloud), kLyingTrashOutOfVerticalGrabSpace);
+  EXPECT_EQ(estimate_->CommonGrabPoseFunc(cloud), orvanite::kLyingTrashOutOfVerticalGrabSpace);
   EXPECT_EQ(Warnings(capture), std::vector<std::string>{"垃圾位置太远了！！！"});
 }
 
@@ -107,7 +107,8 @@ TEST_F(GrabPoseCommon, SteepItems)
     orvanite_test::CylinderFront(Eigen::Vector3f(-0.4f, 0.0f, kFloor), 0.03f, 0.2f, 2.0f, camera);
   {
     orvanite_test::LogCapture capture;
-    EXPECT_EQ(estimate_->CommonGrabPoseFunc(near_bottle), kSteepTrashOutOfParallelGrabSpace);
+    EXPECT_EQ(
+      estimate_->CommonGrabPoseFunc(near_bottle), orvanite::kSteepTrashOutOfParallelGrabSpace);
     EXPECT_EQ(Warnings(capture).back(), "垃圾位置太近了！！！");
   }
 
@@ -116,7 +117,7 @@ TEST_F(GrabPoseCommon, SteepItems)
   ::testing::internal::CaptureStdout();
   const int result = estimate_->CommonGrabPoseFunc(bottle);
   const std::string out = ::testing::internal::GetCapturedStdout();
-  ASSERT_EQ(result, ESTIMATE_OK);
+  ASSERT_EQ(result, orvanite::ESTIMATE_OK);
   EXPECT_EQ(estimate_->main_axis_type_, 2);
   const Eigen::Quaterniond & q = estimate_->grab_pose_.orientation;
   char line[128];
