@@ -150,6 +150,22 @@ private:
     const cv::Mat & color_image, const std::vector<DetectedObject> & objs, const char * operation);
   // The fixed settings the per-frame steps read.
   orvanite::CameraFrameSettings FrameSettings() const;
+  // --- Steps of the service-mode frame; their records name ImageCallback ---
+  // The debug JPEG files of the colour and the annotated image (BGR).
+  void SaveFrameImages(const cv::Mat & color_image, const cv::Mat & detected_image);
+  // The line (and, in debug mode, the saved image) of a frame without trash to grasp.
+  void ReportFrameWithoutTrash(const cv::Mat & color_image);
+  // The clouds of one frame that the debug and real-time topics publish merged.
+  struct FrameClouds
+  {
+    std::vector<pcl::PointCloud<pcl::PointXYZ>> initial;
+    std::vector<pcl::PointCloud<pcl::PointXYZ>> processed;
+  };
+  // Trash i of the frame: cloud, grasp pose, gates and, when it passes them, its record. False
+  // when the frame must end here (aim mode without a map transform).
+  bool ProcessTrash(
+    std::size_t i, DetectedObject & trash, const Image::ConstSharedPtr & depth_image,
+    const std::vector<BoxInfo> & base_wating_box_infos, FrameClouds & clouds);
   // Merged clouds, one static frame per record and the two marker arrays (service mode).
   void PublishServiceResults(
     const pcl::PointCloud<pcl::PointXYZ> & processed_cloud,

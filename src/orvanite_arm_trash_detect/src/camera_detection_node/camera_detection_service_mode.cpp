@@ -38,6 +38,8 @@ Cloud Merge(const std::vector<Cloud> & parts)
   }
   return merged;
 }
+// Every record of the service-mode frame names the callback, whichever step writes it.
+constexpr char kImageCallback[] = "ImageCallback";
 }  // namespace
 
 void CameraDetectionNode::ImageCallback(
@@ -72,136 +74,25 @@ void CameraDetectionNode::ImageCallback(
     }
     BeginDetectFrame();
 
-    const std::string & file_prefix = grab_pose_estimate_->file_prefix_;
     if (is_debug_) {
-      if (cv::imwrite(
-            file_prefix + orvanite::FormatLocalTimestamp() + "[initial].jpg", color_image)) {
-        LOG_INFO("cam_{}: initial image succeed to save", cam_id_);
-      } else {
-        LOG_INFO("cam_{}: initial image failed to save", cam_id_);
-      }
-      if (
-        !detected_image.empty() &&
-        cv::imwrite(
-          file_prefix + orvanite::FormatLocalTimestamp() + "[detected].jpg", detected_image)) {
-        LOG_INFO("cam_{}: detected image succeed to save", cam_id_);
-      } else {
-        LOG_INFO("cam_{}: detected image failed to save", cam_id_);
-      }
+      SaveFrameImages(color_image, detected_image);
     }
 
     std::vector<DetectedObject> trash_objs;
     if (!GetTrashObjects(objs, trash_objs)) {
-      if (is_debug_) {
-        const std::string path =
-          grab_pose_estimate_->missing_detect_prefix_ + orvanite::FormatLocalTimestamp() + ".jpg";
-        if (cv::imwrite(path, color_image)) {
-          LOG_INFO("cam_{}: failed to detect trash, image saved", cam_id_);
-        } else {
-          LOG_INFO("cam_{}: failed to detect trash, image failed to save", cam_id_);
-        }
-      } else {
-        LOG_INFO("cam_{}: failed to detect trash", cam_id_);
-      }
+      ReportFrameWithoutTrash(color_image);
     } else {
       std::vector<BoxInfo> base_wating_box_infos;
       GetBaseWaitingBoxInfos(objs, base_wating_box_infos);
-      std::vector<Cloud> initial_clouds;
-      std::vector<Cloud> processed_clouds;
-      GrabPoseEstimate & estimate = *grab_pose_estimate_;
+      FrameClouds clouds;
       for (std::size_t i = 0; i < trash_objs.size(); ++i) {
-        DetectedObject & trash = trash_objs[i];
-        const std::string trash_prefix = "[" + std::to_string(i) + "]";
-        const auto debug_path = [&](const char * suffix) {
-          return file_prefix + orvanite::FormatLocalTimestamp() + trash_prefix + suffix;
-        };
-        orvanite::GetTrashType(trash.label, grab_pose_estimate_.get());
-        LOG_INFO("cam_{}: now processing trash calss_id = {}", cam_id_, trash.label + 1);
-        Cloud::Ptr raw_cloud(new Cloud);
-        trash.mask = trash.mask * 255.0;  // in place: every copy of the detection sees it
-        if (is_debug_) {
-          cv::imwrite(debug_path("[mask][initial].jpg"), trash.mask);
+        if (!ProcessTrash(i, trash_objs[i], depth_image, base_wating_box_infos, clouds)) {
+          FinishDetect();  // the records appended so far are the answer
+          return;
         }
-        bool is_transparent = false;
-        GetTrashCloud(depth_image, trash, raw_cloud, &is_transparent);
-        if (is_debug_) {
-          cv::imwrite(debug_path("[mask][eroded].jpg"), trash.mask);
-        }
-        LOG_INFO("cam_{}: 垃圾序号[{}]原始点云数量： {}", cam_id_, i, raw_cloud->size());
-        if (raw_cloud->size() < min_trash_cloud_size_treshold_) {
-          LOG_WARN(
-            "cam_{}: 垃圾序号[{}]原始点云数量少于{}，请重新检测！", cam_id_, i,
-            min_trash_cloud_size_treshold_);
-          continue;
-        }
-        if (is_debug_) {
-          pcl::io::savePLYFileASCII(debug_path("[initial].ply"), *raw_cloud);
-        }
-        Cloud::Ptr cloud(new Cloud);
-        pcl::transformPointCloud(*raw_cloud, *cloud, estimate.camera_extrinsic_);
-        if (is_debug_) {
-          pcl::io::savePLYFileASCII(debug_path("[transformed].ply"), *cloud);
-        }
-        const bool publishes_clouds = is_debug_ || is_realtime_estimate_;
-        if (publishes_clouds) {
-          initial_clouds.push_back(*cloud);
-        }
-
-        int flag_estimate = orvanite::ESTIMATE_OK;
-        if (is_transparent && is_enable_transparent_) {
-          flag_estimate = estimate.GetTransparentGrabPose(cloud);
-          // A grasp point too high for a transparent grasp: the opaque pose on the same cloud.
-          if (estimate.grab_tcp_.z() > transparent_grab_z_threshold_) {
-            flag_estimate = estimate.GetInitialGrabPose(cloud);
-          }
-        } else {
-          flag_estimate = estimate.GetInitialGrabPose(cloud);
-        }
-        if (publishes_clouds) {
-          processed_clouds.push_back(*cloud);
-        }
-        if (is_debug_) {
-          pcl::io::savePLYFileASCII(debug_path("[processed].ply"), *cloud);
-        }
-        if (flag_estimate != orvanite::ESTIMATE_OK) {
-          LOG_WARN("cam_{}: grab pose estimate flag_estimate: {}", cam_id_, flag_estimate);
-          continue;
-        }
-        LOG_INFO("cam_{}: grab pose estimate flag_estimate = 1", cam_id_);
-        if (
-          is_enable_semantic_ &&
-          !IsTrashToGrab(
-            trash, base_wating_box_infos, estimate.trash_lowest_z_, estimate.base_height_)) {
-          LOG_INFO("cam_{}: 垃圾序号[{}]不在白名单位置处，忽略", cam_id_, i);
-          continue;
-        }
-        LOG_INFO("cam_{}: 垃圾序号[{}]在白名单位置处，需要抓取", cam_id_, i);
-        TrashInfo trash_info = orvanite::MakeGraspTrashInfo(trash.label, estimate);
-        if (!IsBboxWithinSizeRange(trash_info)) {
-          LOG_INFO(kYellow + "cam_{}: 垃圾序号[{}]不在抓取尺寸范围内，忽略" + kReset, cam_id_, i);
-          LOG_INFO(
-            kDimYellow + "cam_{}: 垃圾序号[{}]obb_size: [{:.3f}, {:.3f}, {:.3f}]" + kReset, cam_id_,
-            i, trash_info.obb_size[0], trash_info.obb_size[1], trash_info.obb_size[2]);
-          continue;
-        }
-        LOG_INFO("cam_{}: 垃圾序号[{}]在抓取尺寸范围内，需要抓取", cam_id_, i);
-        if (is_grab_aim_trash_) {
-          try {
-            const auto map_from_arm_base =
-              tf_buffer_->lookupTransform(map_frame_id_, arm_base_frame_id_, tf2::TimePointZero);
-            trash_info.map_pose =
-              orvanite::ComposePoses(map_from_arm_base.transform, trash_info.grab_pose);
-          } catch (const tf2::TransformException & e) {
-            LOG_ERROR(
-              "Transform from {} to {} failed: {}", map_frame_id_, arm_base_frame_id_, e.what());
-            FinishDetect();  // the records appended so far are the answer
-            return;
-          }
-        }
-        AppendTrashInfo(trash_info);
       }
       if (is_debug_ || is_realtime_estimate_) {
-        PublishServiceResults(Merge(processed_clouds), Merge(initial_clouds));
+        PublishServiceResults(Merge(clouds.processed), Merge(clouds.initial));
       }
     }
     FinishDetect();
@@ -211,6 +102,142 @@ void CameraDetectionNode::ImageCallback(
   } catch (const std::exception & e) {
     LOG_ERROR("cam_{}: frame abandoned: {}", cam_id_, e.what());
   }
+}
+
+void CameraDetectionNode::SaveFrameImages(
+  const cv::Mat & color_image, const cv::Mat & detected_image)
+{
+  const std::string & file_prefix = grab_pose_estimate_->file_prefix_;
+  if (cv::imwrite(file_prefix + orvanite::FormatLocalTimestamp() + "[initial].jpg", color_image)) {
+    LOG_INFO_AS(kImageCallback, "cam_{}: initial image succeed to save", cam_id_);
+  } else {
+    LOG_INFO_AS(kImageCallback, "cam_{}: initial image failed to save", cam_id_);
+  }
+  if (
+    !detected_image.empty() &&
+    cv::imwrite(
+      file_prefix + orvanite::FormatLocalTimestamp() + "[detected].jpg", detected_image)) {
+    LOG_INFO_AS(kImageCallback, "cam_{}: detected image succeed to save", cam_id_);
+  } else {
+    LOG_INFO_AS(kImageCallback, "cam_{}: detected image failed to save", cam_id_);
+  }
+}
+
+void CameraDetectionNode::ReportFrameWithoutTrash(const cv::Mat & color_image)
+{
+  if (!is_debug_) {
+    LOG_INFO_AS(kImageCallback, "cam_{}: failed to detect trash", cam_id_);
+    return;
+  }
+  const std::string path =
+    grab_pose_estimate_->missing_detect_prefix_ + orvanite::FormatLocalTimestamp() + ".jpg";
+  if (cv::imwrite(path, color_image)) {
+    LOG_INFO_AS(kImageCallback, "cam_{}: failed to detect trash, image saved", cam_id_);
+  } else {
+    LOG_INFO_AS(kImageCallback, "cam_{}: failed to detect trash, image failed to save", cam_id_);
+  }
+}
+
+bool CameraDetectionNode::ProcessTrash(
+  std::size_t i, DetectedObject & trash, const Image::ConstSharedPtr & depth_image,
+  const std::vector<BoxInfo> & base_wating_box_infos, FrameClouds & clouds)
+{
+  GrabPoseEstimate & estimate = *grab_pose_estimate_;
+  const std::string trash_prefix = "[" + std::to_string(i) + "]";
+  const auto debug_path = [&](const char * suffix) {
+    return grab_pose_estimate_->file_prefix_ + orvanite::FormatLocalTimestamp() + trash_prefix +
+           suffix;
+  };
+  orvanite::GetTrashType(trash.label, grab_pose_estimate_.get());
+  LOG_INFO_AS(
+    kImageCallback, "cam_{}: now processing trash calss_id = {}", cam_id_, trash.label + 1);
+  Cloud::Ptr raw_cloud(new Cloud);
+  trash.mask = trash.mask * 255.0;  // in place: every copy of the detection sees it
+  if (is_debug_) {
+    cv::imwrite(debug_path("[mask][initial].jpg"), trash.mask);
+  }
+  bool is_transparent = false;
+  GetTrashCloud(depth_image, trash, raw_cloud, &is_transparent);
+  if (is_debug_) {
+    cv::imwrite(debug_path("[mask][eroded].jpg"), trash.mask);
+  }
+  LOG_INFO_AS(
+    kImageCallback, "cam_{}: 垃圾序号[{}]原始点云数量： {}", cam_id_, i, raw_cloud->size());
+  if (raw_cloud->size() < min_trash_cloud_size_treshold_) {
+    LOG_WARN_AS(
+      kImageCallback, "cam_{}: 垃圾序号[{}]原始点云数量少于{}，请重新检测！", cam_id_, i,
+      min_trash_cloud_size_treshold_);
+    return true;
+  }
+  if (is_debug_) {
+    pcl::io::savePLYFileASCII(debug_path("[initial].ply"), *raw_cloud);
+  }
+  Cloud::Ptr cloud(new Cloud);
+  pcl::transformPointCloud(*raw_cloud, *cloud, estimate.camera_extrinsic_);
+  if (is_debug_) {
+    pcl::io::savePLYFileASCII(debug_path("[transformed].ply"), *cloud);
+  }
+  const bool publishes_clouds = is_debug_ || is_realtime_estimate_;
+  if (publishes_clouds) {
+    clouds.initial.push_back(*cloud);
+  }
+
+  int flag_estimate = orvanite::ESTIMATE_OK;
+  if (is_transparent && is_enable_transparent_) {
+    flag_estimate = estimate.GetTransparentGrabPose(cloud);
+    // A grasp point too high for a transparent grasp: the opaque pose on the same cloud.
+    if (estimate.grab_tcp_.z() > transparent_grab_z_threshold_) {
+      flag_estimate = estimate.GetInitialGrabPose(cloud);
+    }
+  } else {
+    flag_estimate = estimate.GetInitialGrabPose(cloud);
+  }
+  if (publishes_clouds) {
+    clouds.processed.push_back(*cloud);
+  }
+  if (is_debug_) {
+    pcl::io::savePLYFileASCII(debug_path("[processed].ply"), *cloud);
+  }
+  if (flag_estimate != orvanite::ESTIMATE_OK) {
+    LOG_WARN_AS(
+      kImageCallback, "cam_{}: grab pose estimate flag_estimate: {}", cam_id_, flag_estimate);
+    return true;
+  }
+  LOG_INFO_AS(kImageCallback, "cam_{}: grab pose estimate flag_estimate = 1", cam_id_);
+  if (
+    is_enable_semantic_ &&
+    !IsTrashToGrab(trash, base_wating_box_infos, estimate.trash_lowest_z_, estimate.base_height_)) {
+    LOG_INFO_AS(kImageCallback, "cam_{}: 垃圾序号[{}]不在白名单位置处，忽略", cam_id_, i);
+    return true;
+  }
+  LOG_INFO_AS(kImageCallback, "cam_{}: 垃圾序号[{}]在白名单位置处，需要抓取", cam_id_, i);
+  TrashInfo trash_info = orvanite::MakeGraspTrashInfo(trash.label, estimate);
+  if (!IsBboxWithinSizeRange(trash_info)) {
+    LOG_INFO_AS(
+      kImageCallback, kYellow + "cam_{}: 垃圾序号[{}]不在抓取尺寸范围内，忽略" + kReset, cam_id_,
+      i);
+    LOG_INFO_AS(
+      kImageCallback,
+      kDimYellow + "cam_{}: 垃圾序号[{}]obb_size: [{:.3f}, {:.3f}, {:.3f}]" + kReset, cam_id_, i,
+      trash_info.obb_size[0], trash_info.obb_size[1], trash_info.obb_size[2]);
+    return true;
+  }
+  LOG_INFO_AS(kImageCallback, "cam_{}: 垃圾序号[{}]在抓取尺寸范围内，需要抓取", cam_id_, i);
+  if (is_grab_aim_trash_) {
+    try {
+      const auto map_from_arm_base =
+        tf_buffer_->lookupTransform(map_frame_id_, arm_base_frame_id_, tf2::TimePointZero);
+      trash_info.map_pose =
+        orvanite::ComposePoses(map_from_arm_base.transform, trash_info.grab_pose);
+    } catch (const tf2::TransformException & e) {
+      LOG_ERROR_AS(
+        kImageCallback, "Transform from {} to {} failed: {}", map_frame_id_, arm_base_frame_id_,
+        e.what());
+      return false;
+    }
+  }
+  AppendTrashInfo(trash_info);
+  return true;
 }
 
 void CameraDetectionNode::PublishServiceResults(
