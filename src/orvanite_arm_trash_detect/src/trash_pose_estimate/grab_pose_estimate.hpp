@@ -223,6 +223,10 @@ public:
 private:
   // min_trash_cloud_size_, but at least the three points that PCA needs.
   std::size_t MeasurablePointMinimum() const;
+  // The start of GetInitialGrabPose and GetTransparentGrabPose, its lines logged under
+  // `routine`: PclProcessFunc, the point minimum, MeasureCloud, grab_tcp_ at the PCA centre and
+  // the workspace check. ESTIMATE_OK, ESTIMATE_TOO_FEW_POINTS or ESTIMATE_OUT_OF_WORKSPACE.
+  int FilterAndMeasure(Cloud::Ptr & cloud, const char * routine);
   // PCAFunc, OBBFunc, AABBFunc, MinAreaRectFunc.
   void MeasureCloud(Cloud::Ptr & cloud);
   // GetMainaxisType on the first principal axis, which is turned in place.

@@ -22,6 +22,24 @@ std::size_t GrabPoseEstimate::MeasurablePointMinimum() const
   return std::max<std::size_t>(min_trash_cloud_size_, kMinMeasurablePoints);
 }
 
+int GrabPoseEstimate::FilterAndMeasure(Cloud::Ptr & cloud, const char * routine)
+{
+  PclProcessFunc(cloud, cloud);
+  LOG_DEBUG_AS(routine, "After PclProcessFunc trash_cloud size: {}", cloud->size());
+  if (cloud->size() < MeasurablePointMinimum()) {
+    LOG_WARN_AS(
+      routine, "After PclProcessFunc trash_cloud size is less than {} !!!",
+      MeasurablePointMinimum());
+    return orvanite::ESTIMATE_TOO_FEW_POINTS;
+  }
+  MeasureCloud(cloud);
+  grab_tcp_ = pca_center_.head<3>();
+  if (!IsInWorkspace(grab_tcp_)) {
+    return orvanite::ESTIMATE_OUT_OF_WORKSPACE;
+  }
+  return orvanite::ESTIMATE_OK;
+}
+
 void GrabPoseEstimate::MeasureCloud(Cloud::Ptr & cloud)
 {
   PCAFunc(cloud);

@@ -10,16 +10,9 @@ int GrabPoseEstimate::GetTransparentGrabPose(Cloud::Ptr & cloud)
 {
   LOG_DEBUG(
     kBgBlue + "*************************GetTransparentGrabPose************************" + kReset);
-  PclProcessFunc(cloud, cloud);
-  LOG_DEBUG("After PclProcessFunc trash_cloud size: {}", cloud->size());
-  if (cloud->size() < MeasurablePointMinimum()) {
-    LOG_WARN("After PclProcessFunc trash_cloud size is less than {} !!!", MeasurablePointMinimum());
-    return orvanite::ESTIMATE_TOO_FEW_POINTS;
-  }
-  MeasureCloud(cloud);
-  grab_tcp_ = pca_center_.head<3>();
-  if (!IsInWorkspace(grab_tcp_)) {
-    return orvanite::ESTIMATE_OUT_OF_WORKSPACE;
+  const int prepared = FilterAndMeasure(cloud, __func__);
+  if (prepared != orvanite::ESTIMATE_OK) {
+    return prepared;
   }
   grab_mainaxis_ = Eigen::Vector3f(0.0f, 0.0f, -1.0f);
   LOG_DEBUG(
