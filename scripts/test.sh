@@ -6,6 +6,10 @@ cd "$(dirname "$0")/.."
 
 ./scripts/install_deps.sh || { echo "0 passed, 1 failed"; exit 1; }
 
+# Formatting is checked like a test: it counts in the summary and fails the run.
+format_failed=0
+./scripts/check_format.sh || format_failed=1
+
 # A PCL translation unit takes 1-2 GB: two packages at a time with four jobs each.
 export MAKEFLAGS="${MAKEFLAGS:--j4}"
 unset ROS_DISTRO
@@ -34,10 +38,11 @@ if ! [[ "${total:-}" =~ ^[0-9]+$ ]]; then
   exit 1
 fi
 failed=$((errors + failures))
-passed=$((total - failed - skipped))
-if [ "$test_status" -ne 0 ] && [ "$failed" -eq 0 ]; then
+passed=$((total - failed - skipped + 1 - format_failed))
+failed=$((failed + format_failed))
+if [ "$test_status" -ne 0 ] && [ "$((failed - format_failed))" -eq 0 ]; then
   # A test binary that died without writing results still counts as a failure.
-  failed=1
+  failed=$((failed + 1))
 fi
 echo "${passed} passed, ${failed} failed"
 [ "$failed" -eq 0 ] && [ "$test_status" -eq 0 ]
