@@ -1,4 +1,4 @@
-// Where a camera finds its configuration files.
+// Where the node and its cameras find their configuration files.
 #ifndef ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__CAMERA_CONFIG_HPP_
 #define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__CAMERA_CONFIG_HPP_
 

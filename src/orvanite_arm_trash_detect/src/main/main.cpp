@@ -6,7 +6,7 @@
 #include <iostream>
 #include <string>
 
-#include "ament_index_cpp/get_package_share_directory.hpp"
+#include "camera_detection_node/camera_config.hpp"
 #include "common/logger.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "trash_pose_detection/detection_node.hpp"
@@ -16,9 +16,7 @@ int main(int argc, char ** argv)
   rclcpp::init(argc, argv, rclcpp::InitOptions(), rclcpp::SignalHandlerOptions::All);
   DetectionNode * detection_node = nullptr;
   try {
-    const std::string config_path =
-      ament_index_cpp::get_package_share_directory("orvanite_arm_trash_detect") +
-      "/config/trash_pose_detect_config.yaml";
+    const std::string config_path = PackageConfigPath("trash_pose_detect_config.yaml");
     LOG_DEBUG("trash_pose_detect_config_path = {}", config_path);
     // Lives until the process ends, like everything it owns.
     detection_node = new DetectionNode(config_path);
