@@ -27,22 +27,4 @@ colcon test "${colcon_args[@]}" --parallel-workers 2 \
   --event-handlers console_direct- console_cohesion+ --return-code-on-test-failure
 test_status=$?
 
-summary=$(colcon test-result --all 2>/dev/null | grep '^Summary:' | tail -n 1)
-colcon test-result --verbose >/dev/null 2>&1 || colcon test-result --verbose | grep -v '^Summary:'
-# "Summary: T tests, E errors, F failures, S skipped"
-read -r total errors failures skipped < <(echo "$summary" | sed -E \
-  's/^Summary: ([0-9]+) tests, ([0-9]+) errors, ([0-9]+) failures, ([0-9]+) skipped.*/\1 \2 \3 \4/')
-if ! [[ "${total:-}" =~ ^[0-9]+$ ]]; then
-  echo "no test results found"
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-failed=$((errors + failures))
-passed=$((total - failed - skipped + 1 - format_failed))
-failed=$((failed + format_failed))
-if [ "$test_status" -ne 0 ] && [ "$((failed - format_failed))" -eq 0 ]; then
-  # A test binary that died without writing results still counts as a failure.
-  failed=$((failed + 1))
-fi
-echo "${passed} passed, ${failed} failed"
-[ "$failed" -eq 0 ] && [ "$test_status" -eq 0 ]
+exec ./scripts/test_summary.sh build "$test_status" "$((1 - format_failed))" "$format_failed"

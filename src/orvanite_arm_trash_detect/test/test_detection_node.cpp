@@ -6,8 +6,11 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -52,6 +55,62 @@ TrashInfo RecordAt(double x, double y, double z, uint8_t label = 0)
 long Count(const std::vector<std::string> & messages, const std::string & text)
 {
   return std::count(messages.begin(), messages.end(), text);
+}
+
+// Virtual time for the service's waits. Until `running` holds, every pause between two polls
+// really sleeps and the clock stands still, so a camera that works gets all the time it needs
+// however slow the machine; from then on each pause moves the clock on by `step` (by default the
+// period asked) without sleeping, so a camera that never finishes times out at once.
+class VirtualWaitClock
+{
+public:
+  using Duration = std::chrono::steady_clock::duration;
+
+  VirtualWaitClock(
+    DetectionNode & node, std::function<bool()> running,
+    std::optional<Duration> step = std::nullopt)
+  {
+    node.SetWaitClock(
+      [this] {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return now_;
+      },
+      [this, running = std::move(running), step](Duration asked) {
+        {
+          std::lock_guard<std::mutex> lock(mutex_);
+          pauses_.push_back(asked);
+        }
+        if (!running()) {
+          std::this_thread::sleep_for(asked);
+          return;
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        now_ += step.value_or(asked);
+      });
+  }
+
+  // Every period the service asked to pause for, in order.
+  std::vector<Duration> Pauses() const
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return pauses_;
+  }
+
+private:
+  mutable std::mutex mutex_;
+  std::chrono::steady_clock::time_point now_{};
+  std::vector<Duration> pauses_;
+};
+
+// True once the capture holds a line that starts with `prefix`.
+std::function<bool()> Logged(const LogCapture & capture, const std::string & prefix)
+{
+  return [&capture, prefix] {
+    const auto messages = capture.Messages();
+    return std::any_of(messages.begin(), messages.end(), [&](const std::string & m) {
+      return m.rfind(prefix, 0) == 0;
+    });
+  };
 }
 
 // Publishes synchronised colour and depth pairs at 30 Hz, as a driver would, on one topic pair
@@ -309,22 +368,56 @@ TEST(DetectService, RefusedNodeAndServiceNamesNameTheFileAndKey)
 
 TEST(DetectService, StreamingCameraIsGivenUpAtTheFirstPollPastTheTimeout)
 {
-  CameraFixture fixture;
-  orvanite_test::WriteNumberedCameraFile(fixture, 1, {{"is_detect_grab_pose", "false"}});
-  ServiceSettings settings;
-  settings.node_names = {"cam1_trash_detect_node"};
-  settings.detect_timeout_ms = "0";
-  RunningDetectionNode running(WriteServiceConfig(fixture, settings));
-  LogCapture capture;
-  const auto response = running.Call(ArmTrashPose::Request());
-  EXPECT_EQ(response.error_code, 0);
-  EXPECT_EQ(response.error_msg, "");
+  using std::chrono::microseconds;
+  using std::chrono::milliseconds;
+  struct Case
+  {
+    const char * name;
+    const char * detect_timeout_ms;
+    VirtualWaitClock::Duration step;  // how far the clock moves in one pause
+    long polls;
+    const char * cost_ms;
+  };
+  const Case cases[] = {
+    // The first poll comes at once, at 0 ms, which is not past a time-out of 0.
+    {"zero_timeout", "0", milliseconds(10), 2, "10"},
+    // The poll at exactly 600 ms is not past 600; the one at 610 ms is.
+    {"exactly_the_timeout", "600", milliseconds(10), 62, "610"},
+    // A pause that oversleeps to 600.9 ms is 600 whole milliseconds: still not past.
+    {"a_fraction_over", "600", microseconds(600900), 3, "1201"},
+    {"one_millisecond_over", "600", milliseconds(601), 2, "601"},
+  };
+  for (const Case & c : cases) {
+    CameraFixture fixture;
+    orvanite_test::WriteNumberedCameraFile(fixture, 1, {{"is_detect_grab_pose", "false"}});
+    ServiceSettings settings;
+    settings.node_names = {"cam1_trash_detect_node"};
+    settings.detect_timeout_ms = c.detect_timeout_ms;
+    RunningDetectionNode running(WriteServiceConfig(fixture, settings));
+    VirtualWaitClock clock(
+      running.node(), [] { return true; }, c.step);
+    LogCapture capture;
+    const auto response = running.Call(ArmTrashPose::Request());
+    EXPECT_EQ(response.error_code, 0) << c.name;
+    EXPECT_EQ(response.error_msg, "") << c.name;
 
-  // The first poll comes at 0 ms, which is not past a time-out of 0; the one 10 ms later is.
-  const auto messages = capture.Messages();
-  EXPECT_EQ(Count(messages, "[INFO] \x1b[2mis_camera_1_detect_done_: false\x1b[0m"), 2);
-  EXPECT_EQ(Count(messages, "[INFO] \x1b[2mwaiting detect to complete................\x1b[0m"), 2);
-  EXPECT_EQ(Count(messages, "[ERROR] cam_1: trash pose detect process timeout"), 1);
+    const auto messages = capture.Messages();
+    EXPECT_EQ(Count(messages, "[INFO] \x1b[2mis_camera_1_detect_done_: false\x1b[0m"), c.polls)
+      << c.name;
+    EXPECT_EQ(
+      Count(messages, "[INFO] \x1b[2mwaiting detect to complete................\x1b[0m"), c.polls)
+      << c.name;
+    EXPECT_EQ(Count(messages, "[ERROR] cam_1: trash pose detect process timeout"), 1) << c.name;
+    EXPECT_EQ(
+      Count(
+        messages, std::string("[INFO] \x1b[0;35mDetect callback cost ") + c.cost_ms + " ms\x1b[0m"),
+      1)
+      << c.name;
+    // One pause of 10 ms between two polls, none before the first or after the last.
+    EXPECT_EQ(
+      clock.Pauses(), std::vector<VirtualWaitClock::Duration>(c.polls - 1, milliseconds(10)))
+      << c.name;
+  }
 }
 
 TEST(DetectService, EmptyFirstCameraThenTimeoutKeepsTheEmptyListCode)
@@ -339,6 +432,10 @@ TEST(DetectService, EmptyFirstCameraThenTimeoutKeepsTheEmptyListCode)
   RunningDetectionNode running(WriteServiceConfig(fixture, settings));
   FakeRgbdDriver driver(FakeRgbdDriver::EmptyFloor());
   LogCapture capture;
+  // Camera 1 is waited for however long its frame takes; camera 2 then times out.
+  VirtualWaitClock clock(
+    running.node(),
+    Logged(capture, "[INFO] \x1b[0;33mcam_1: failed to detect trash need to grab!\x1b[0m"));
   const auto response = running.Call(ArmTrashPose::Request());
   EXPECT_EQ(response.error_code, 102200003);
   EXPECT_EQ(response.error_msg, "TRASH_POSE_LIST_EMPTY");
@@ -361,6 +458,9 @@ TEST(DetectService, CameraDoneBeforeItsTurnIsCollectedWithoutWaiting)
   RunningDetectionNode running(WriteServiceConfig(fixture, settings));
   FakeRgbdDriver driver(FakeRgbdDriver::EmptyFloor());
   LogCapture capture;
+  // The wait for camera 1 lasts until camera 2 has finished its frame, however long that takes.
+  VirtualWaitClock clock(
+    running.node(), Logged(capture, "[INFO] \x1b[0;35mcam_2: ImageCallback cost "));
   const auto response = running.Call(ArmTrashPose::Request());
   EXPECT_EQ(response.error_code, 102200003);
   const auto messages = capture.Messages();
@@ -369,6 +469,7 @@ TEST(DetectService, CameraDoneBeforeItsTurnIsCollectedWithoutWaiting)
   EXPECT_EQ(
     Count(messages, "[INFO] \x1b[0;33mcam_2: failed to detect trash need to grab!\x1b[0m"), 1);
 }
+
 TEST(DetectService, RecordsBeyondTheRadiusLeaveTheNextCameraToAnswer)
 {
   struct Case
@@ -397,6 +498,8 @@ TEST(DetectService, RecordsBeyondTheRadiusLeaveTheNextCameraToAnswer)
     settings.max_grab_radius = c.max_grab_radius;
     settings.detect_timeout_ms = "10000";
     RunningDetectionNode running(WriteServiceConfig(fixture, settings));
+    // Time stands still: both cameras are waited for however long their frames take.
+    VirtualWaitClock clock(running.node(), [] { return false; });
     FakeRgbdDriver driver(
       {{"/camera/color/image_raw", "/camera/aligned_depth_to_color/image_raw", {paper}},
        {"/cam2/color", "/cam2/depth", {}}});

@@ -33,15 +33,17 @@ void SetError(orvanite_protocol::srv::ArmTrashPose::Response & response, orvanit
   response.error_msg = orvanite::ErrorCodeText(code);
 }
 
-int64_t WholeMillisecondsSince(std::chrono::steady_clock::time_point start)
+std::chrono::steady_clock::time_point SteadyNow() { return std::chrono::steady_clock::now(); }
+
+void Sleep(std::chrono::steady_clock::duration period) { std::this_thread::sleep_for(period); }
+
+int64_t WholeMilliseconds(std::chrono::steady_clock::duration elapsed)
 {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(
-           std::chrono::steady_clock::now() - start)
-    .count();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
 }
 }  // namespace
 
-DetectionNode::DetectionNode(const std::string & config_path)
+DetectionNode::DetectionNode(const std::string & config_path) : now_(SteadyNow), pause_(Sleep)
 {
   executor_ = std::make_shared<rclcpp::executors::MultiThreadedExecutor>(
     rclcpp::ExecutorOptions(), 8, true, std::chrono::nanoseconds(-1));
@@ -109,13 +111,19 @@ void DetectionNode::run()
   executor_thread.join();
 }
 
+void DetectionNode::SetWaitClock(WaitClock now, WaitPause pause)
+{
+  now_ = std::move(now);
+  pause_ = std::move(pause);
+}
+
 void DetectionNode::DetectCallback(
   const std::shared_ptr<ArmTrashPose::Request> request,
   std::shared_ptr<ArmTrashPose::Response> response)
 {
   LOG_INFO("Start detect ====================================================");
   LOG_INFO("Received cmd: {}  cam_choice: {}", request->cmd, static_cast<int>(request->cam_choice));
-  const auto t0 = std::chrono::steady_clock::now();
+  const auto t0 = now_();
 
   for (const auto & camera : camera_detection_nodes_) {
     camera->RequestDetect();
@@ -123,18 +131,18 @@ void DetectionNode::DetectCallback(
 
   for (const auto & camera : camera_detection_nodes_) {
     const int cam_id = camera->cam_id_;
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = now_();
     bool timed_out = false;
     while (!camera->IsDetectDone()) {
       LOG_INFO(kDim + "is_camera_{}_detect_done_: {}" + kReset, cam_id, camera->IsDetectDone());
       LOG_INFO(kDim + "waiting detect to complete................" + kReset);
-      if (WholeMillisecondsSince(start) > detect_timeout_ms_) {
+      if (WholeMilliseconds(now_() - start) > detect_timeout_ms_) {
         LOG_ERROR("cam_{}: trash pose detect process timeout", cam_id);
         camera->AbandonDetect();
         timed_out = true;
         break;
       }
-      std::this_thread::sleep_for(kPollPeriod);
+      pause_(kPollPeriod);
     }
     if (timed_out) {
       continue;
@@ -160,7 +168,7 @@ void DetectionNode::DetectCallback(
     SetError(*response, orvanite::NO_TARGET_TRASH_CHOOSED);
   }
 
-  LOG_INFO(kMagenta + "Detect callback cost {} ms" + kReset, WholeMillisecondsSince(t0));
+  LOG_INFO(kMagenta + "Detect callback cost {} ms" + kReset, WholeMilliseconds(now_() - t0));
   LOG_INFO("============================================== detect completed !");
   LOG_INFO("-----------------------------------------------------------------");
 }

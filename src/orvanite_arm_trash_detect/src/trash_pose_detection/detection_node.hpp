@@ -3,7 +3,9 @@
 #ifndef ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_DETECTION__DETECTION_NODE_HPP_
 #define ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_DETECTION__DETECTION_NODE_HPP_
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +21,8 @@ class DetectionNode
 public:
   using ArmTrashPose = orvanite_protocol::srv::ArmTrashPose;
   using TrashInfo = orvanite_protocol::msg::TrashInfo;
+  using WaitClock = std::function<std::chrono::steady_clock::time_point()>;
+  using WaitPause = std::function<void(std::chrono::steady_clock::duration)>;
 
   // Reads the service configuration at `config_path` (keys under `orvanite_arm_trash_detect`),
   // builds every camera from "<share>/config/cam<i+1>_detect_config.yaml" in list order, then the
@@ -34,6 +38,11 @@ public:
   {
     return camera_detection_nodes_;
   }
+
+  // Replaces the clock that times DetectCallback (its cost and each camera's wait) and the pause
+  // between two polls of a camera, by default the steady clock and a real sleep, so that tests can
+  // run the wait in virtual time. Call only while no request is being served.
+  void SetWaitClock(WaitClock now, WaitPause pause);
 
   // Asks every camera for a fresh result, waits for each in camera order up to
   // `detect_timeout_ms_`, and answers with the first target chosen.
@@ -62,6 +71,8 @@ private:
   std::shared_ptr<rclcpp::executors::MultiThreadedExecutor> executor_;
   std::shared_ptr<rclcpp::Service<ArmTrashPose>> service_;
   std::shared_ptr<rclcpp::CallbackGroup> callback_group_;
+  WaitClock now_;
+  WaitPause pause_;
 };
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_DETECTION__DETECTION_NODE_HPP_
