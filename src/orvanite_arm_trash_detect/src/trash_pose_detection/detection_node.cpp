@@ -6,7 +6,7 @@
 #include <thread>
 #include <utility>
 
-#include "ament_index_cpp/get_package_share_directory.hpp"
+#include "camera_detection_node/camera_config.hpp"
 #include "camera_detection_node/camera_detection_node.hpp"
 #include "camera_detection_node/config_named_entity.hpp"
 #include "common/ansi_colors.hpp"
@@ -60,8 +60,6 @@ DetectionNode::DetectionNode(const std::string & config_path) : now_(SteadyNow),
   camera_nodes_.resize(cam_num_);
 
   try {
-    const std::string share_dir =
-      ament_index_cpp::get_package_share_directory("orvanite_arm_trash_detect");
     for (std::size_t i = 0; i < cam_num_; ++i) {
       const std::string node_key =
         std::string(kConfigMap) + "/trash_detect_node_array[" + std::to_string(i) + "]";
@@ -69,7 +67,7 @@ DetectionNode::DetectionNode(const std::string & config_path) : now_(SteadyNow),
         return std::make_shared<rclcpp::Node>(node_names[i], CameraNodeOptions());
       });
       const std::string path =
-        share_dir + "/config/cam" + std::to_string(i + 1) + "_detect_config.yaml";
+        PackageConfigPath("cam" + std::to_string(i + 1) + "_detect_config.yaml");
       camera_detection_nodes_[i] = std::make_shared<CameraDetectionNode>(camera_nodes_[i], path);
       executor_->add_node(camera_nodes_[i], true);
     }
