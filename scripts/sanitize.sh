@@ -6,7 +6,7 @@
 #   tsan: ThreadSanitizer
 # MAKEFLAGS (default -j4) and SANITIZE_WORKERS (colcon's parallel workers, default 2) set the load.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 scripts_dir="$PWD/scripts"
 
 kind="${1:-}"
