@@ -2,9 +2,12 @@
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
+#include <opencv2/dnn.hpp>
 
 #include "color_key_backend.hpp"
 #include "letterbox.hpp"
+#include "orvanite_model_zoo/yolov8_seg.hpp"
+#include "test_support.hpp"
 #include "yolo_seg_decoder.hpp"
 
 namespace
@@ -91,6 +94,46 @@ void BM_ColorKey(benchmark::State & state)
   state.counters["detections"] = static_cast<double>(objects.size());
 }
 BENCHMARK(BM_ColorKey)->Arg(3)->Arg(20)->Unit(benchmark::kMillisecond);
+
+// The whole onnx backend on the generated network of the published YOLOv8n-seg size (random
+// weights: no candidate passes the threshold, so no masks are made): letterbox, forward, decode.
+void BM_DetectOnnxFullSize(benchmark::State & state)
+{
+  const test_support::TempDir dir;
+  ai_orva::model::YOLOv8Seg model(
+    dir.write("model.yaml", test_support::OnnxConfigText(test_support::FullSizeOnnxSettings())));
+  const cv::Mat frame = test_support::NoiseFrame({640, 480});
+  std::vector<DetectedObject> objects;
+  for (auto _ : state) {
+    model.detect(frame, objects);
+    benchmark::DoNotOptimize(objects.data());
+  }
+  state.counters["detections"] = static_cast<double>(objects.size());
+}
+BENCHMARK(BM_DetectOnnxFullSize)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The bare OpenCV DNN share of the above: the same network on the same letterboxed frame.
+void BM_ForwardOnnxFullSize(benchmark::State & state)
+{
+  const test_support::OnnxSettings settings = test_support::FullSizeOnnxSettings();
+  cv::dnn::Net net = cv::dnn::readNetFromONNX(settings.model_path);
+  const std::vector<cv::String> names = net.getUnconnectedOutLayersNames();
+  const cv::Mat frame = test_support::NoiseFrame({640, 480});
+  const cv::Mat input = ai_orva::model::Letterbox(frame.size(), settings.input_size).apply(frame);
+  const auto forward = [&] {
+    net.setInput(cv::dnn::blobFromImage(input, 1.0 / 255.0));
+    std::vector<cv::Mat> outputs;
+    net.forward(outputs, names);
+    return outputs;
+  };
+  // The first pass allocates the network's buffers; the backend's constructor makes it too.
+  forward();
+  for (auto _ : state) {
+    const std::vector<cv::Mat> outputs = forward();
+    benchmark::DoNotOptimize(outputs.data());
+  }
+}
+BENCHMARK(BM_ForwardOnnxFullSize)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

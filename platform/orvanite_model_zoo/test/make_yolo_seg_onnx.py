@@ -21,10 +21,12 @@ import sys
 
 import numpy as np
 import onnx
-from onnx import TensorProto, helper, numpy_helper
+from onnx import helper, numpy_helper
 
-NUM_PROTOTYPES = 32
-STRIDE = 4
+from onnx_graph import (
+    NUM_PROTOTYPES, PROTOTYPE_STRIDE as STRIDE, detections_output, finish_model,
+    prototypes_output)
+
 COEFFICIENT = 10.0
 
 
@@ -79,20 +81,10 @@ def build(description):
         nodes.append(helper.make_node(
             "Conv", ["images", "proto_weights", "proto_bias"], ["output1"],
             kernel_shape=[STRIDE, STRIDE], strides=[STRIDE, STRIDE]))
-        outputs.append(helper.make_tensor_value_info(
-            "output1", TensorProto.FLOAT,
-            [1, NUM_PROTOTYPES, height // STRIDE, width // STRIDE]))
-    outputs.append(helper.make_tensor_value_info(
-        "output0", TensorProto.FLOAT, [1, 4 + num_classes + NUM_PROTOTYPES, count]))
-
-    graph = helper.make_graph(
-        nodes, "yolo_seg_test",
-        [helper.make_tensor_value_info("images", TensorProto.FLOAT, [1, 3, height, width])],
-        outputs, initializers)
-    model = helper.make_model(graph, opset_imports=[helper.make_opsetid("", 11)])
-    model.ir_version = 7
-    onnx.checker.check_model(model)
-    return model
+        outputs.append(prototypes_output("output1", height, width))
+    outputs.append(detections_output("output0", num_classes, count))
+    return finish_model(
+        "yolo_seg_test", nodes, "images", [1, 3, height, width], outputs, initializers)
 
 
 def main():

@@ -96,4 +96,13 @@ std::string OnnxConfigText(const OnnxSettings & settings)
   return text.str();
 }
 
+OnnxSettings FullSizeOnnxSettings() { return {FULL_SIZE_ONNX, {640, 640}, 23, 0.25F, 0.45F, 100}; }
+
+cv::Mat NoiseFrame(cv::Size size)
+{
+  cv::Mat frame(size, CV_8UC3);
+  cv::RNG(7).fill(frame, cv::RNG::UNIFORM, 0, 256);
+  return frame;
+}
+
 }  // namespace test_support

@@ -73,6 +73,13 @@ struct OnnxSettings
 // The text of an onnx model configuration.
 std::string OnnxConfigText(const OnnxSettings & settings);
 
+// The network generated at build time with the published YOLOv8n-seg layer structure and random
+// weights: 640 x 640 input, 23 classes; the usual thresholds.
+OnnxSettings FullSizeOnnxSettings();
+
+// A frame of uniform noise, the same for the same size.
+cv::Mat NoiseFrame(cv::Size size);
+
 }  // namespace test_support
 
 #endif  // ORVANITE_MODEL_ZOO__TEST__TEST_SUPPORT_HPP_
