@@ -52,28 +52,57 @@ private:
   std::vector<LogRecord> records_;  // guarded by the base sink's mutex_
 };
 
-class LogCapture
+// The one sink the captures share. It is added to the logger once and never removed, because
+// the logger's sink list is not guarded: changing it while executor threads log would race.
+// Captures come and go under the hub's own lock.
+class CaptureHub : public spdlog::sinks::base_sink<std::mutex>
 {
 public:
-  LogCapture() : sink_(std::make_shared<RecordingSink>())
+  static CaptureHub & Instance()
   {
-    logger_ = orvanite::Logger::Instance().library_logger();
-    if (logger_) {
-      logger_->sinks().push_back(sink_);
-    }
+    static const std::shared_ptr<CaptureHub> hub = [] {
+      auto created = std::make_shared<CaptureHub>();
+      if (const auto logger = orvanite::Logger::Instance().library_logger()) {
+        logger->sinks().push_back(created);
+      }
+      return created;
+    }();
+    return *hub;
   }
-  ~LogCapture()
+  void Add(const std::shared_ptr<RecordingSink> & sink)
   {
-    if (logger_) {
-      auto & sinks = logger_->sinks();
-      for (auto it = sinks.begin(); it != sinks.end(); ++it) {
-        if (*it == sink_) {
-          sinks.erase(it);
-          break;
-        }
+    std::lock_guard<std::mutex> lock(mutex_);
+    captures_.push_back(sink);
+  }
+  void Remove(const std::shared_ptr<RecordingSink> & sink)
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = captures_.begin(); it != captures_.end(); ++it) {
+      if (*it == sink) {
+        captures_.erase(it);
+        break;
       }
     }
   }
+
+protected:
+  void sink_it_(const spdlog::details::log_msg & msg) override
+  {
+    for (const auto & capture : captures_) {
+      capture->log(msg);
+    }
+  }
+  void flush_() override {}
+
+private:
+  std::vector<std::shared_ptr<RecordingSink>> captures_;  // guarded by the base sink's mutex_
+};
+
+class LogCapture
+{
+public:
+  LogCapture() : sink_(std::make_shared<RecordingSink>()) { CaptureHub::Instance().Add(sink_); }
+  ~LogCapture() { CaptureHub::Instance().Remove(sink_); }
   LogCapture(const LogCapture &) = delete;
   LogCapture & operator=(const LogCapture &) = delete;
 
@@ -92,7 +121,6 @@ public:
 
 private:
   std::shared_ptr<RecordingSink> sink_;
-  std::shared_ptr<spdlog::logger> logger_;
 };
 
 // The line from its level tag on: "  7 [INFO] text" gives "[INFO] text".
