@@ -6,6 +6,26 @@
 set -eo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
+# --help answers at once: it never starts the build.
+for arg in "$@"; do
+  if [ "$arg" = -h ] || [ "$arg" = --help ]; then
+    echo "scripts/demo.sh builds the workspace (the first build takes minutes; DEMO_SKIP_BUILD=1"
+    echo "skips it) and runs orvanite_demo with these arguments."
+    echo
+    unset ROS_DISTRO
+    if [ -f "$root/install/setup.bash" ]; then
+      # shellcheck disable=SC1091
+      source "$root/install/setup.bash"
+    fi
+    if command -v orvanite_demo > /dev/null; then
+      exec orvanite_demo "$@"
+    fi
+    echo "orvanite_demo is not built yet: ./scripts/demo.sh without --help builds it; the README"
+    echo "(\"Run it here\") lists its options."
+    exit 0
+  fi
+done
+
 # The build works in the repository; the demo runs where the caller is. DEMO_SKIP_BUILD=1 runs
 # the orvanite_demo already on PATH.
 if [ "${DEMO_SKIP_BUILD:-0}" != 1 ]; then

@@ -25,8 +25,8 @@ std::string AnswerNote(int error_code, const std::vector<std::string> & cameras,
       return "# error_code 0, every field at its default: no camera finished a frame within "
              "detect_timeout_ms (timed out: " +
              Joined(cameras) +
-             "); the node log says \"cam_<i>: trash pose detect process timeout\" per camera "
-             "(try --detect-timeout-ms)";
+             "); each of them logs \"cam_<i>: trash pose detect process timeout\", which "
+             "SPDLOG_STDOUT=true shows (try --detect-timeout-ms)";
     case kErrorCodeListEmpty:
       return "# error_code 102200003 TRASH_POSE_LIST_EMPTY: the last camera that finished in time "
              "found no trash to grasp (no detection of a class in trash_class_ids passed the "

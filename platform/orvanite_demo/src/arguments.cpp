@@ -120,4 +120,17 @@ Arguments ParseArguments(const std::vector<std::string> & args)
   return parsed;
 }
 
+void CreateOutputFolder(const std::filesystem::path & folder)
+{
+  const std::string option = "--output " + folder.string() + ": ";
+  std::error_code error;
+  if (std::filesystem::exists(folder, error) && !std::filesystem::is_directory(folder, error)) {
+    throw UsageError(option + "is a file, not a folder");
+  }
+  std::filesystem::create_directories(folder, error);
+  if (error) {
+    throw UsageError(option + "cannot be created: " + error.message());
+  }
+}
+
 }  // namespace orvanite_demo

@@ -37,6 +37,10 @@ std::string UsageText();
 // The arguments after the program name (ROS arguments removed); throws UsageError.
 Arguments ParseArguments(const std::vector<std::string> & args);
 
+// Creates the --output folder (and its parents) before the run writes into it; throws UsageError
+// naming the path and the reason when it is a file or cannot be created.
+void CreateOutputFolder(const std::filesystem::path & folder);
+
 }  // namespace orvanite_demo
 
 #endif  // ORVANITE_DEMO__ARGUMENTS_HPP_

@@ -27,6 +27,8 @@ using orvanite_scene_sim::YamlNode;
 constexpr char kPackage[] = "orvanite_arm_trash_detect";
 constexpr char kModelFile[] = "color_key_model.yaml";
 
+constexpr char kPoseFile[] = "cam1_pose_estimate_config.yaml";
+
 std::string ReadFile(const fs::path & path) { return orvanite_scene_sim::ReadTextFile(path); }
 
 void WriteFile(const fs::path & path, const std::string & text)
@@ -55,14 +57,24 @@ std::string SetOptional(
 }
 }  // namespace
 
+fs::path ShippedConfigDir()
+{
+  return fs::path(ament_index_cpp::get_package_share_directory(kPackage)) / "config";
+}
+
+double ShippedFloorZ()
+{
+  const fs::path pose_file = ShippedConfigDir() / kPoseFile;
+  return -YamlNode::Load(pose_file.string()).Child("grab_pose_estimate").GetFinite("base_height");
+}
+
 ConfigOverlay::ConfigOverlay(
   const Scene & scene, const fs::path & prefix, const OverlayOptions & options)
-: prefix_(fs::absolute(prefix))
-, shipped_dir_(fs::path(ament_index_cpp::get_package_share_directory(kPackage)) / "config")
+: prefix_(fs::absolute(prefix)), shipped_dir_(ShippedConfigDir())
 {
   const fs::path & shipped = shipped_dir_;
   const fs::path service_file = shipped / "trash_pose_detect_config.yaml";
-  const fs::path pose_file = shipped / "cam1_pose_estimate_config.yaml";
+  const fs::path pose_file = shipped / kPoseFile;
   const fs::path camera_file = shipped / "cam1_detect_config.yaml";
   // What the overlay takes from the shipped files, read first so that a broken file is named
   // before anything is written.

@@ -108,7 +108,7 @@ int RunCalls(const orvanite_scene_sim::Scene & scene, const Arguments & argument
       orvanite_demo::DemoSession::ArmTrashPose::Response response;
       try {
         response = session.Call(orvanite_demo::DemoSession::ArmTrashPose::Request());
-      } catch (const orvanite_scene_sim::CallInterrupted &) {
+      } catch (const orvanite_scene_sim::Interrupted &) {
         std::cout << "interrupted while waiting for answer " << call << " of " << arguments.calls
                   << std::endl;
         status = kStatusInterrupted;
@@ -139,7 +139,9 @@ int Run(const Arguments & arguments)
       ? ament_index_cpp::get_package_share_directory("orvanite_scene_sim") +
           "/scenes/several_litter.yaml"
       : arguments.scene_file;
-  const orvanite_scene_sim::Scene scene = orvanite_scene_sim::LoadScene(scene_file);
+  // A scene without floor_z lies on the floor the shipped configuration assumes.
+  const orvanite_scene_sim::Scene scene =
+    orvanite_scene_sim::LoadScene(scene_file, orvanite_demo::ShippedFloorZ());
   std::cout << "scene " << scene_file << ": " << scene.cameras.size() << " cameras, "
             << scene.objects.size() << " objects\n";
   if (!arguments.error_table) {
@@ -147,7 +149,7 @@ int Run(const Arguments & arguments)
   }
   try {
     std::cout << orvanite_demo::GraspErrorTable(scene, arguments.output / "error_table", std::cout);
-  } catch (const orvanite_scene_sim::CallInterrupted &) {
+  } catch (const orvanite_scene_sim::Interrupted &) {
     std::cout << "interrupted: no table" << std::endl;
     return kStatusInterrupted;
   }
@@ -167,11 +169,15 @@ int main(int argc, char ** argv)
     if (arguments.help) {
       std::cout << orvanite_demo::UsageText();
     } else {
+      orvanite_demo::CreateOutputFolder(arguments.output);
       status = Run(arguments);
     }
   } catch (const orvanite_demo::UsageError & e) {
     std::cerr << "orvanite_demo: " << e.what() << " (orvanite_demo --help shows the options)\n";
     status = 2;
+  } catch (const orvanite_scene_sim::Interrupted & e) {
+    std::cout << e.what() << std::endl;
+    status = kStatusInterrupted;
   } catch (const std::exception & e) {
     std::cerr << "orvanite_demo: " << e.what() << "\n";
     status = 1;

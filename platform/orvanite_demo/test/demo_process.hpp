@@ -21,8 +21,9 @@ namespace orvanite_demo_test
 class DemoProcess
 {
 public:
-  // `env` is set on top of this process's environment; the node's console log is off unless
-  // `env` turns it on. `program` runs in `folder` (empty: this process's folder).
+  // `env` is set on top of this process's environment (an empty value unsets the variable); the
+  // node's console log is off unless `env` turns it on. `program` runs in `folder` (empty: this
+  // process's folder).
   DemoProcess(
     const std::vector<std::string> & args, const std::map<std::string, std::string> & env,
     const std::string & program = DEMO_EXECUTABLE_PATH, const std::string & folder = "")
@@ -41,7 +42,11 @@ public:
       setenv("SPDLOG_SYSTEMD", "false", 1);
       setenv("SPDLOG_LEVEL", "info", 1);
       for (const auto & [name, value] : env) {
-        setenv(name.c_str(), value.c_str(), 1);
+        if (value.empty()) {
+          unsetenv(name.c_str());
+        } else {
+          setenv(name.c_str(), value.c_str(), 1);
+        }
       }
       if (!folder.empty() && chdir(folder.c_str()) != 0) {
         _exit(126);

@@ -21,6 +21,8 @@ TEST(AnswerNote, NamesWhatEachCodeMeans)
   };
   const Case cases[] = {
     {0, false, "no camera finished a frame within detect_timeout_ms (timed out: cam1, cam2)"},
+    // The demo runs the node with its console log off: the note says how to see the log.
+    {0, false, "trash pose detect process timeout\", which SPDLOG_STDOUT=true shows"},
     {102200003, false, "TRASH_POSE_LIST_EMPTY: the last camera that finished in time found no"},
     {102200010, false, "none lay within max_grab_radius of the arm-base origin"},
     {102200010, true, "none lay within aim_grab_radius of the aim point"},

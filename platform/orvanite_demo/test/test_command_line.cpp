@@ -108,7 +108,8 @@ void ExpectOutcome(const MisuseCase & c, const std::map<std::string, std::string
     << "orvanite_demo" << Joined(c.args) << ": expected '" << c.expected << "' in\n"
     << process.output();
   // A library's own words would mean a case that nothing checks.
-  for (const char * bare : {"stoi", "stod", "bad conversion", "basic_filebuf", "terminate"}) {
+  for (const char * bare :
+       {"stoi", "stod", "bad conversion", "basic_filebuf", "terminate", "filesystem error"}) {
     EXPECT_EQ(process.output().find(bare), std::string::npos)
       << "orvanite_demo" << Joined(c.args) << ": " << process.output();
   }
@@ -119,6 +120,9 @@ TEST(CommandLine, MisuseEndsWithOneMessageNamingTheOption)
   const std::string calls = "must be a whole number in 1 .. 1000";
   const std::string radius = "must be a number greater than 0 and at most 10";
   const std::string folder = fs::temp_directory_path().string();
+  TemporaryPrefix scratch;
+  const std::string file = (scratch.path() / "a_file").string();
+  WriteText(file, "");
   const MisuseCase cases[] = {
     {{"--help"}, "usage: orvanite_demo [SCENE.yaml]", 0},
     {{"-h"}, "--detect-timeout-ms MS", 0},
@@ -140,6 +144,10 @@ TEST(CommandLine, MisuseEndsWithOneMessageNamingTheOption)
      "--detect-timeout-ms 1.5: must be a whole number in 1 .. 600000",
      kUsage},
     {{"--output"}, "--output needs a value", kUsage},
+    {{"--output", file}, "--output " + file + ": is a file, not a folder", kUsage},
+    {{"--output", file + "/run"},
+     "--output " + file + "/run: cannot be created: Not a directory",
+     kUsage},
     {{"--frobnicate"}, "unknown option --frobnicate", kUsage},
     {{"a.yaml", "b.yaml"}, "one scene file only, but a.yaml and b.yaml given", kUsage},
     {{"--error-table", "--calls", "2"}, "--calls does not apply to --error-table", kUsage},
@@ -167,6 +175,12 @@ TEST(CommandLine, BrokenSceneIsNamedWithFileAndKey)
      "key 'render.mask_grow_px': must lie in -50 .. 50"},
     {"position: [-0.4, 0.0, 0.524]", "position: [-0.4, 0.0, -0.3]",
      "key 'cameras[0].position': must lie above the floor (floor_z)"},
+    {"transparent: false", "trasparent: false",
+     "key 'objects[0].trasparent': is not a known key; the keys known here are name, label, "
+     "shape, size, position, yaw_deg, standing, transparent"},
+    {"floor_z:", "floor-z:",
+     "key 'floor-z': is not a known key; the keys known here are frames, floor_z, "
+     "arm_base_in_map, floor_rgb, class_rgb, render, cameras, objects"},
   };
   for (const Case & c : cases) {
     const fs::path scene = folder.path() / "scene.yaml";
@@ -206,6 +220,37 @@ TEST(CommandLine, BrokenShippedConfigurationIsNamedWithFileAndKey)
     EXPECT_NE(process.output().find(shipped), std::string::npos) << c.file << "\n"
                                                                  << process.output();
     EXPECT_EQ(process.output().find("bad conversion"), std::string::npos) << process.output();
+  }
+}
+
+// --help answers without a build, also before the first one.
+TEST(DemoScript, HelpNeverBuilds)
+{
+  // A copy of demo.sh in a tree of its own, whose dependency step would say that it ran.
+  TemporaryPrefix tree;
+  fs::create_directories(tree.path() / "scripts");
+  const fs::path script = tree.path() / "scripts/demo.sh";
+  fs::copy_file(DEMO_SCRIPT_PATH, script);
+  const fs::path install_deps = tree.path() / "scripts/install_deps.sh";
+  WriteText(install_deps, "#!/bin/sh\necho the build started\nexit 1\n");
+  fs::permissions(install_deps, fs::perms::owner_exec, fs::perm_options::add);
+  const std::string system_path = "/usr/bin:/bin";
+  struct Case
+  {
+    std::string path;
+    const char * expected;
+  };
+  const Case cases[] = {
+    {fs::path(DEMO_EXECUTABLE_PATH).parent_path().string() + ":" + system_path,
+     "usage: orvanite_demo [SCENE.yaml]"},
+    {system_path, "orvanite_demo is not built yet"},
+  };
+  for (const Case & c : cases) {
+    DemoProcess process({"--help"}, {{"PATH", c.path}}, script.string());
+    EXPECT_EQ(process.WaitForExit(kStartUp), 0) << process.output();
+    EXPECT_NE(process.output().find("DEMO_SKIP_BUILD=1"), std::string::npos) << process.output();
+    EXPECT_NE(process.output().find(c.expected), std::string::npos) << process.output();
+    EXPECT_EQ(process.output().find("the build started"), std::string::npos) << process.output();
   }
 }
 
@@ -277,6 +322,65 @@ TEST(Run, ErrorTableAnnouncesEachRunBeforeTheTable)
   ASSERT_NE(table, std::string::npos) << out;
   EXPECT_LT(first, last);
   EXPECT_LT(last, table);
+}
+
+// A scene without floor_z lies on the shipped configuration's floor: the answer is the one of the
+// shipped scene, which states that floor.
+TEST(Run, SceneWithoutFloorZTakesTheShippedFloor)
+{
+  TemporaryPrefix folder;
+  const std::string shipped_file = ShippedSceneFile("lying_paper");
+  const fs::path without = folder.path() / "no_floor_z.yaml";
+  WriteText(
+    without,
+    Replaced(orvanite_scene_sim::ReadTextFile(shipped_file), "floor_z: -0.176", "# no floor"));
+  std::vector<std::string> answers;
+  for (const std::string & scene : {shipped_file, without.string()}) {
+    DemoProcess process(
+      {scene, "--calls", "1", "--output", (folder.path() / "out").string(), "--detect-timeout-ms",
+       "10000"},
+      {});
+    ASSERT_EQ(process.WaitForExit(kStartUp), 0) << process.output();
+    const auto from = process.output().find("--- answer 1 of 1");
+    const auto to = process.output().find("stopping the detection node");
+    ASSERT_NE(from, std::string::npos) << process.output();
+    ASSERT_NE(to, std::string::npos) << process.output();
+    answers.push_back(process.output().substr(from, to - from));
+  }
+  EXPECT_NE(answers[0].find("# grasps paper: "), std::string::npos) << answers[0];
+  EXPECT_EQ(answers[1], answers[0]);
+}
+
+// Ctrl-C while the node starts is an interruption too, never a configuration error. The start
+// takes a tenth of a second or more (the player's first camera info comes after one frame
+// period), so the signal nearly always lands in it; if it lands later, the run is interrupted
+// while it waits for the answer, which is named as an interruption as well.
+TEST(Run, InterruptionDuringStartUpIsNamed)
+{
+  struct Case
+  {
+    std::vector<std::string> args;
+    const char * expected;
+  };
+  TemporaryPrefix output;
+  const std::string out = output.path().string();
+  const std::string scene = ShippedSceneFile("lying_paper");
+  const Case cases[] = {
+    {{scene, "--calls", "1", "--output", out}, "interrupted while "},
+    {{"--error-table", scene, "--output", out}, "interrupted: no table"},
+  };
+  for (const Case & c : cases) {
+    DemoProcess process(c.args, {});
+    // Printed just before the scene is rendered and the node is built.
+    ASSERT_TRUE(process.WaitForOutput("rendering the scene", kStartUp)) << process.output();
+    process.Signal(SIGINT);
+    EXPECT_EQ(process.WaitForExit(kStartUp), 130) << process.output();
+    const std::string & text = process.output();
+    EXPECT_NE(text.find(c.expected), std::string::npos) << text;
+    for (const char * wrong : {"rejected the configuration", "start-up failed", "cannot create"}) {
+      EXPECT_EQ(text.find(wrong), std::string::npos) << wrong << "\n" << text;
+    }
+  }
 }
 
 TEST(Run, InterruptionIsNamedAndTheSummaryStillComes)

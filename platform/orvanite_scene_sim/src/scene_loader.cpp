@@ -72,6 +72,7 @@ double ReadFraction(const YamlNode & node, const std::string & key)
 
 Eigen::Isometry3d ReadRpyPose(const YamlNode & node)
 {
+  node.RefuseUnknownKeys({"position", "rpy_deg"});
   const Eigen::Vector3d rpy = ReadVector3(node, "rpy_deg");
   Eigen::Isometry3d pose = Eigen::Isometry3d::Identity();
   pose.linear() = RotationFromRpy(Radians(rpy.x()), Radians(rpy.y()), Radians(rpy.z()));
@@ -85,6 +86,7 @@ void ReadClassColours(const YamlNode & root, Scene & scene)
     {scene.floor_rgb[0], scene.floor_rgb[1], scene.floor_rgb[2]}};
   const std::vector<YamlNode> entries = root.Children("class_rgb");
   for (const YamlNode & entry : entries) {
+    entry.RefuseUnknownKeys({"label", "rgb"});
     const int label = entry.Get<int>("label");
     if (label < 0) {
       entry.Fail("label", "must be 0 or more");
@@ -102,6 +104,8 @@ void ReadClassColours(const YamlNode & root, Scene & scene)
 
 RenderOptions ReadRenderOptions(const YamlNode & node)
 {
+  node.RefuseUnknownKeys(
+    {"mask_grow_px", "depth_noise_mm", "hole_fraction", "transparent_hole_fraction", "seed"});
   RenderOptions options;
   options.mask_grow_px = node.Get<int>("mask_grow_px");
   if (std::abs(options.mask_grow_px) > kMaxMaskGrowPx) {
@@ -121,6 +125,7 @@ RenderOptions ReadRenderOptions(const YamlNode & node)
 
 Intrinsics ReadIntrinsics(const YamlNode & node)
 {
+  node.RefuseUnknownKeys({"fx", "fy", "cx", "cy", "width", "height"});
   Intrinsics k;
   k.fx = ReadPositive(node, "fx");
   k.fy = ReadPositive(node, "fy");
@@ -133,6 +138,7 @@ Intrinsics ReadIntrinsics(const YamlNode & node)
 
 Camera ReadCamera(const YamlNode & node, double floor_z)
 {
+  node.RefuseUnknownKeys({"name", "frame_id", "intrinsics", "position", "rpy_deg", "look_at"});
   Camera camera;
   camera.name = node.Get<std::string>("name");
   camera.frame_id = node.Get<std::string>("frame_id");
@@ -194,6 +200,8 @@ Eigen::Vector3d ReadSize(const YamlNode & node, Shape shape)
 
 SceneObject ReadObject(const YamlNode & node, const Scene & scene)
 {
+  node.RefuseUnknownKeys(
+    {"name", "label", "shape", "size", "position", "yaw_deg", "standing", "transparent"});
   SceneObject object;
   object.name = node.Get<std::string>("name");
   object.label = node.Get<int>("label");
@@ -216,15 +224,20 @@ SceneObject ReadObject(const YamlNode & node, const Scene & scene)
 
 }  // namespace
 
-Scene LoadScene(const std::string & file)
+Scene LoadScene(const std::string & file, std::optional<double> default_floor_z)
 {
   const YamlNode root = YamlNode::Load(file);
+  root.RefuseUnknownKeys(
+    {"frames", "floor_z", "arm_base_in_map", "floor_rgb", "class_rgb", "render", "cameras",
+     "objects"});
   Scene scene;
   scene.file = file;
   const YamlNode frames = root.Child("frames");
+  frames.RefuseUnknownKeys({"map", "arm_base"});
   scene.frames.map = frames.Get<std::string>("map");
   scene.frames.arm_base = frames.Get<std::string>("arm_base");
-  scene.floor_z = root.GetFinite("floor_z");
+  scene.floor_z =
+    default_floor_z && !root.Has("floor_z") ? *default_floor_z : root.GetFinite("floor_z");
   scene.arm_base_in_map = ReadRpyPose(root.Child("arm_base_in_map"));
   scene.floor_rgb = ReadRgb(root, "floor_rgb");
   ReadClassColours(root, scene);

@@ -15,7 +15,7 @@ TrashPoseClient::TrashPoseClient(const std::string & service_name)
 void TrashPoseClient::ThrowIfInterrupted() const
 {
   if (!rclcpp::ok(node_->get_node_base_interface()->get_context())) {
-    throw CallInterrupted("interrupted while waiting for the service " + service_name_);
+    throw Interrupted("interrupted while waiting for the service " + service_name_);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "orvanite_scene_sim/yaml_node.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -109,6 +110,21 @@ std::vector<double> YamlNode::GetNumbers(const std::string & key, std::size_t co
     }
   }
   return numbers;
+}
+
+void YamlNode::RefuseUnknownKeys(const std::vector<std::string> & known) const
+{
+  for (const auto & entry : node_) {
+    const std::string key = entry.first.IsScalar() ? entry.first.Scalar() : "(a non-text key)";
+    if (std::find(known.begin(), known.end(), key) != known.end()) {
+      continue;
+    }
+    std::string names;
+    for (const std::string & name : known) {
+      names += (names.empty() ? "" : ", ") + name;
+    }
+    Fail(key, "is not a known key; the keys known here are " + names);
+  }
 }
 
 void YamlNode::Fail(const std::string & key, const std::string & problem) const

@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
     BrokenCase{
       "standing: false", "standing: true", "key 'objects[0].standing': a sheet always lies flat"},
     BrokenCase{
-      "cameras:\n  - name: front", "cameras: 3\nunused:\n  - name: front",
+      "cameras:\n  - name: front", "cameras: |\n  - name: front",
       "key 'cameras': must be a sequence"},
     BrokenCase{"frames: {", "frames: [", "not valid YAML: "},
     BrokenCase{"floor_z: -0.2", "floor_z: .nan", "key 'floor_z': must be a finite number"},
@@ -226,7 +226,60 @@ INSTANTIATE_TEST_SUITE_P(
       "position: [0.5, 0.1]", "position: [0.5, .inf]",
       "key 'objects[0].position': must hold finite numbers"},
     BrokenCase{
-      "yaw_deg: 30.0", "yaw_deg: .nan", "key 'objects[0].yaw_deg': must be a finite number"}));
+      "yaw_deg: 30.0", "yaw_deg: .nan", "key 'objects[0].yaw_deg': must be a finite number"},
+    // A misspelt key is named with the keys of its map, before anything reads that map.
+    BrokenCase{
+      "floor_z: -0.2", "floor-z: -0.2",
+      "key 'floor-z': is not a known key; the keys known here are frames, floor_z, "
+      "arm_base_in_map, floor_rgb, class_rgb, render, cameras, objects"},
+    BrokenCase{
+      "{map: world, arm_base: base}", "{map: world, arm_base: base, odom: odom}",
+      "key 'frames.odom': is not a known key; the keys known here are map, arm_base"},
+    BrokenCase{
+      "rpy_deg: [0.0, 0.0, 90.0]}", "rpy_deg: [0.0, 0.0, 90.0], scale: 1.0}",
+      "key 'arm_base_in_map.scale': is not a known key; the keys known here are position, "
+      "rpy_deg"},
+    BrokenCase{
+      "{label: 4, rgb: [0, 0, 255]}", "{label: 4, rgb: [0, 0, 255], name: bottle}",
+      "key 'class_rgb[1].name': is not a known key; the keys known here are label, rgb"},
+    BrokenCase{
+      "seed: 42", "seed: 42\n  sed: 43",
+      "key 'render.sed': is not a known key; the keys known here are mask_grow_px, "
+      "depth_noise_mm, hole_fraction, transparent_hole_fraction, seed"},
+    BrokenCase{
+      "    rpy_deg: [0.0, 50.0, 10.0]\n", "    rpy_deg: [0.0, 50.0, 10.0]\n    fov_deg: 60.0\n",
+      "key 'cameras[0].fov_deg': is not a known key; the keys known here are name, frame_id, "
+      "intrinsics, position, rpy_deg, look_at"},
+    BrokenCase{
+      "cx: 320.0,", "cx: 320.0, k1: 0.1,",
+      "key 'cameras[1].intrinsics.k1': is not a known key; the keys known here are fx, fy, cx, "
+      "cy, width, height"},
+    BrokenCase{
+      "    transparent: true", "    trasparent: true",
+      "key 'objects[1].trasparent': is not a known key; the keys known here are name, label, "
+      "shape, size, position, yaw_deg, standing, transparent"}));
+
+// Without floor_z a scene takes the caller's floor; a floor_z in the file always wins.
+TEST_F(SceneFile, FloorZFallsBackToTheDefaultGiven)
+{
+  struct Case
+  {
+    bool file_has_floor_z;
+    double expected_floor_z;
+  };
+  for (const Case & c : {Case{false, -0.3}, Case{true, -0.2}}) {
+    std::string text = kScene;
+    if (!c.file_has_floor_z) {
+      text.erase(text.find("floor_z: -0.2\n"), std::string("floor_z: -0.2\n").size());
+    }
+    const Scene scene = LoadScene(Write(text), -0.3);
+    EXPECT_DOUBLE_EQ(scene.floor_z, c.expected_floor_z);
+    // The objects lie on that floor.
+    EXPECT_TRUE(scene.objects[0].pose_in_arm_base.isApprox(FloorPose(
+      Eigen::Vector3d(0.2, 0.1, 0.002), Eigen::Vector2d(0.5, 0.1), 30 * kDeg, false,
+      c.expected_floor_z)));
+  }
+}
 
 TEST(SceneFolder, IsNamedAsAFolder)
 {

@@ -1,5 +1,6 @@
-// The executable as a process: it serves until SIGINT and exits 0; a bad configuration ends it
-// with one ERROR line and status 1, written to standard error when the console sink is off.
+// The executable as a process: it serves until SIGINT and exits 0, as it does when the signal
+// comes during start-up; a bad configuration ends it with one ERROR line and status 1, written
+// to standard error when the console sink is off.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -23,8 +24,11 @@ using orvanite_test::ServiceSettings;
 class NodeProcess
 {
 public:
-  // Standard output and standard error both go to output(); `spdlog_stdout` is SPDLOG_STDOUT.
-  explicit NodeProcess(const std::string & ament_prefix_path, const char * spdlog_stdout = "true")
+  // Standard output and standard error both go to output(); `spdlog_stdout` is SPDLOG_STDOUT,
+  // `spdlog_level` SPDLOG_LEVEL.
+  explicit NodeProcess(
+    const std::string & ament_prefix_path, const char * spdlog_stdout = "true",
+    const char * spdlog_level = "info")
   {
     int fds[2];
     if (pipe(fds) != 0) {
@@ -39,7 +43,7 @@ public:
       setenv("AMENT_PREFIX_PATH", ament_prefix_path.c_str(), 1);
       setenv("SPDLOG_STDOUT", spdlog_stdout, 1);
       setenv("SPDLOG_SYSTEMD", "false", 1);
-      setenv("SPDLOG_LEVEL", "info", 1);
+      setenv("SPDLOG_LEVEL", spdlog_level, 1);
       execl(NODE_EXECUTABLE_PATH, NODE_EXECUTABLE_PATH, static_cast<char *>(nullptr));
       _exit(127);
     }
@@ -147,6 +151,36 @@ TEST(NodeProcess, ServesUntilSigintAndExitsZero)
     << process.output();
   process.Signal(SIGINT);
   EXPECT_EQ(process.WaitForExit(std::chrono::seconds(20)), 0) << process.output();
+}
+
+// A signal while the camera waits for camera info that never comes is a stop, not a failure.
+TEST(NodeProcess, SignalDuringStartUpIsAStop)
+{
+  for (const int signal_number : {SIGINT, SIGTERM}) {
+    CameraFixture fixture;
+    orvanite_test::WriteNumberedCameraFile(
+      fixture, 1, {{"camera_info_topic", "\"/camera_without_driver/camera_info\""}});
+    ServiceSettings settings;
+    settings.node_names = {"cam1_trash_detect_node"};
+    fixture.overlay().WriteConfig(
+      "trash_pose_detect_config.yaml", orvanite_test::ServiceConfigYaml(settings));
+
+    NodeProcess process(PrefixPath(fixture), "true", "debug");
+    // The camera's last line before it subscribes to its camera info and waits up to 60 s.
+    ASSERT_TRUE(process.WaitForOutput("_trashes_cloud_topic = ", std::chrono::seconds(30)))
+      << process.output();
+    process.Signal(signal_number);
+    EXPECT_EQ(process.WaitForExit(std::chrono::seconds(20)), 0) << process.output();
+    const std::string & output = process.output();
+    EXPECT_NE(
+      output.find(
+        "start-up interrupted: ROS was shut down (SIGINT or SIGTERM) before the node served"),
+      std::string::npos)
+      << output;
+    EXPECT_EQ(output.find("start-up failed"), std::string::npos) << output;
+    EXPECT_EQ(output.find("[ERROR]"), std::string::npos) << output;
+    EXPECT_EQ(output.find("executor thread start"), std::string::npos) << output;
+  }
 }
 
 TEST(NodeProcess, FatalStartUpErrorsEndWithStatusOne)

@@ -24,6 +24,13 @@ struct OverlayOptions
   std::optional<int> detect_timeout_ms;   // ms
 };
 
+// The node package's shipped config folder, as the ament index finds it now.
+std::filesystem::path ShippedConfigDir();
+
+// The floor height in the arm-base frame that the shipped configuration assumes: minus
+// base_height of the shipped grasp-pose file. Throws std::runtime_error naming the file and key.
+double ShippedFloorZ();
+
 class ConfigOverlay
 {
 public:

@@ -34,7 +34,8 @@ public:
   // Writes the overlay under `prefix`, starts the player, builds the detection node (each camera
   // takes its intrinsics from the player's camera info and its pose from TF) and spins the
   // node's executor on a thread of its own, as DetectionNode::run does. Needs rclcpp::init;
-  // throws what the overlay or the detection node throws.
+  // throws what the overlay or the detection node throws, or orvanite_scene_sim::Interrupted
+  // when ROS was shut down (SIGINT, SIGTERM) before all of it had started.
   DemoSession(
     const orvanite_scene_sim::Scene & scene, const std::filesystem::path & prefix,
     const SessionOptions & options);
@@ -55,9 +56,10 @@ private:
   ConfigOverlay overlay_;
   orvanite_scene_sim::ScenePlayer player_;
   std::shared_ptr<DetectionNode> detection_node_;
+  // Before the spinner: nothing that can throw comes after the thread has started.
+  orvanite_scene_sim::TrashPoseClient client_;
   std::promise<void> spin_ended_;
   std::thread spinner_;
-  orvanite_scene_sim::TrashPoseClient client_;
 };
 
 }  // namespace orvanite_demo

@@ -13,8 +13,9 @@
 namespace orvanite_scene_sim
 {
 
-// Thrown by TrashPoseClient::Call when ROS shuts down (SIGINT) while it waits.
-class CallInterrupted : public std::runtime_error
+// Thrown when ROS shuts down (SIGINT, SIGTERM) while the caller waits: in TrashPoseClient::Call
+// for an answer, or for the system it calls to start.
+class Interrupted : public std::runtime_error
 {
 public:
   using std::runtime_error::runtime_error;
@@ -30,7 +31,7 @@ public:
 
   // Waits for the service, sends `request` and spins the client's node until the answer comes.
   // Throws std::runtime_error naming the service when it does not appear or answer in `timeout`,
-  // CallInterrupted when ROS shuts down meanwhile.
+  // Interrupted when ROS shuts down meanwhile.
   ArmTrashPose::Response Call(
     const ArmTrashPose::Request & request, std::chrono::milliseconds timeout);
 

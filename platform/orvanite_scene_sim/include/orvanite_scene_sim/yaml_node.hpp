@@ -51,6 +51,10 @@ public:
   // A sequence of exactly count finite numbers.
   std::vector<double> GetNumbers(const std::string & key, std::size_t count) const;
 
+  // Throws for the first key of this map that is not one of `known`, naming it and the known
+  // ones: a misspelt optional key would otherwise be silently ignored.
+  void RefuseUnknownKeys(const std::vector<std::string> & known) const;
+
   [[noreturn]] void Fail(const std::string & key, const std::string & problem) const;
 
 private:

@@ -1,5 +1,5 @@
 // Entry point: starts ROS, builds the detection node from the package's configuration and serves
-// until SIGINT or SIGTERM.
+// until SIGINT or SIGTERM; a signal during start-up is a stop as well (status 0).
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -21,6 +21,13 @@ int main(int argc, char ** argv)
     // Lives until the process ends, like everything it owns.
     detection_node = new DetectionNode(config_path);
   } catch (const std::exception & e) {
+    // SIGINT or SIGTERM while a camera waited (for its camera info, say): the signal handler
+    // shut ROS down, so what failed next says only that. A stop, not a failure.
+    if (!rclcpp::ok()) {
+      LOG_INFO(
+        "start-up interrupted: ROS was shut down (SIGINT or SIGTERM) before the node served");
+      return 0;
+    }
     LOG_ERROR("start-up failed: {}", e.what());
     // Without the console sink the logger may write nowhere: a failed start must still be seen.
     const char * console = std::getenv("SPDLOG_STDOUT");
