@@ -33,7 +33,8 @@ TEST(CameraInfoCheck, PhysicalIntrinsicsPassAndAbsurdOnesNameTheValue)
   };
   const Case cases[] = {
     {Info(640, 480, 600.0, 605.0, 320.5, 240.25), ""},
-    {Info(1, 1, 1e-3, 1e-3, 0.0, 1.0), ""},  // the edges of the principal point are inside
+    {Info(1, 1, 1.0, 1.0, 0.0, 1.0), ""},  // the edges of the focal lengths and principal point
+                                           // are inside
     {Info(32768, 32768, 1e5, 1e5, 32768.0, 0.0), ""},
     {Info(0, 480, 600, 600, 0, 240), "image size 0x480 is outside 1 to 32768 pixels"},
     {Info(640, 0, 600, 600, 320, 0), "image size 640x0 is outside 1 to 32768 pixels"},
@@ -47,6 +48,13 @@ TEST(CameraInfoCheck, PhysicalIntrinsicsPassAndAbsurdOnesNameTheValue)
      "focal lengths fx=0 fy=600 are not finite and positive"},
     {Info(640, 480, 600, 1e300, 320, 240),
      "focal lengths fx=600 fy=inf are not finite and positive"},
+    // Finite and positive, yet no camera: every point would land beyond 1e4 m, or at the axis.
+    {Info(640, 480, 1e-36, 600, 320, 240),
+     "focal lengths fx=1e-36 fy=600 are outside 1 to 100000 pixels"},
+    {Info(640, 480, 600, 0.999, 320, 240),
+     "focal lengths fx=600 fy=0.999 are outside 1 to 100000 pixels"},
+    {Info(640, 480, 100001, 600, 320, 240),
+     "focal lengths fx=100001 fy=600 are outside 1 to 100000 pixels"},
     {Info(640, 480, 600, 600, -0.5, 240),
      "principal point cx=-0.5 cy=240 lies outside the 640x480 image"},
     {Info(640, 480, 600, 600, 320, 480.5),

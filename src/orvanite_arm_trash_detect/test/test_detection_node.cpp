@@ -254,8 +254,16 @@ TEST(DetectService, WithoutCamerasAnswersZeroAndLogsOnlyStartAndEnd)
 {
   CameraFixture fixture;
   LogCapture capture;
-  RunningDetectionNode running(WriteServiceConfig(fixture, ServiceSettings{}));
+  const std::string path = WriteServiceConfig(fixture, ServiceSettings{});
+  RunningDetectionNode running(path);
   EXPECT_TRUE(Count(capture.Messages(), "[INFO] cam_num_: 0") == 1);
+  EXPECT_EQ(
+    Count(
+      capture.Messages(),
+      "[WARN] " + path +
+        ": orvanite_arm_trash_detect/trash_detect_node_array: empty list, no camera is built and "
+        "every request is answered with code 0"),
+    1);
   capture.Clear();
 
   ArmTrashPose::Request request;
@@ -306,6 +314,24 @@ TEST(DetectService, CamerasAreBuiltInListOrderFromNumberedFiles)
   }
   EXPECT_EQ(order, (std::vector<std::string>{"7", "3", "5"}));
   EXPECT_EQ(Count(capture.Messages(), "[INFO] cam_num_: 3"), 1);
+}
+
+// Log lines, topics, frames and streamed messages tell cameras apart by their number only.
+TEST(DetectService, SecondCameraWithTheNumberOfTheFirstIsRefusedNamingItsFile)
+{
+  CameraFixture fixture;
+  const std::string first = orvanite_test::WriteNumberedCameraFile(fixture, 1, {{"cam_id", "4"}});
+  const std::string second = orvanite_test::WriteNumberedCameraFile(fixture, 2, {{"cam_id", "4"}});
+  ServiceSettings settings;
+  settings.node_names = {"cam_a", "cam_b"};
+  try {
+    DetectionNode detection_node(WriteServiceConfig(fixture, settings));
+    FAIL() << "constructed with two cameras numbered 4";
+  } catch (const orvanite::ConfigError & e) {
+    EXPECT_EQ(
+      std::string(e.what()),
+      second + ": camera_detection_params/cam_id: 4 is already the cam_id of " + first);
+  }
 }
 
 TEST(DetectService, MissingServiceNameFailsAfterEveryCamera)

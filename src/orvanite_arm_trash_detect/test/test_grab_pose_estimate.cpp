@@ -98,14 +98,14 @@ TEST(GrabPoseEstimateConfig, EyeOnHandWithoutEulerStillReadsTheBaseToFlangeEuler
 TEST(GrabPoseEstimateConfig, LoadsEveryGroupAndLogsTheIntrinsics)
 {
   GrabPoseConfigFile config;
-  config.yaml["grab_pose_estimate"]["sor2_meank_value"] = -5;  // signed: accepted as given
+  config.yaml["grab_pose_estimate"]["sor2_meank_value"] = 7;
   config.yaml["debug_choice"]["is_on_floor"] = true;
   orvanite_test::LogCapture capture;
   const auto estimate = config.MakeEstimator();
 
   EXPECT_EQ(estimate->base_height_, 0.176f);
   EXPECT_EQ(estimate->arm_dh_a1_, 0.01125f);
-  EXPECT_EQ(estimate->sor2_meank_value_, -5);
+  EXPECT_EQ(estimate->sor2_meank_value_, 7);
   EXPECT_EQ(estimate->min_trash_cloud_size_, 34u);
   EXPECT_EQ(estimate->remove_bottom_height_threshold_3_, 0.07f);
   EXPECT_TRUE(estimate->is_on_floor_);

@@ -237,11 +237,35 @@ TEST_F(GrabPoseFiltering, ClusterProcessKeepsTheLargestCluster)
   EXPECT_EQ(messages.back(), "[DEBUG] trash cloud size after cluster process: 60");
 }
 
-TEST_F(GrabPoseFiltering, EmptyCloudPassesWithoutThrowing)
+// Empty, or empty once the unmeasurable points are dropped: no filter runs on it, and no height
+// comes from getMinMax3D's -+3.4e38.
+TEST_F(GrabPoseFiltering, EmptyCloudReturnsAtOnceWithoutHeights)
 {
-  Cloud::Ptr cloud(new Cloud);
-  EXPECT_NO_THROW(Process(cloud));
-  EXPECT_TRUE(cloud->empty());
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const std::vector<std::vector<pcl::PointXYZ>> clouds = {
+    {}, {{nan, 0.0f, 0.0f}, {0.0f, 0.0f, 3e38f}}};
+  for (const auto & points : clouds) {
+    SCOPED_TRACE(points.size());
+    Cloud::Ptr cloud(new Cloud);
+    for (const auto & point : points) {
+      cloud->push_back(point);
+    }
+    estimate_->pass_ajust_value_ = 0.005f;
+    orvanite_test::LogCapture capture;
+    EXPECT_NO_THROW(Process(cloud));
+    EXPECT_TRUE(cloud->empty());
+    for (const float height :
+         {estimate_->trash_lowest_z_, estimate_->trash_highest_z_, estimate_->trash_height_,
+          estimate_->processed_trash_lowest_z_, estimate_->processed_trash_highest_z_,
+          estimate_->processed_trash_height_}) {
+      EXPECT_TRUE(std::isnan(height));
+    }
+    EXPECT_EQ(estimate_->pass_ajust_value_, 0.005f);
+    const auto messages = capture.Messages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back(), "[DEBUG] trash cloud is empty, nothing to filter");
+    EXPECT_EQ(messages.size(), points.empty() ? 1u : 2u);  // the second: the WARN of the drop
+  }
 }
 
 // The table with some noise points far out and some NaN points, so that the filter has outliers

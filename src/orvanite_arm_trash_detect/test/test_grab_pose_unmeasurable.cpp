@@ -115,6 +115,48 @@ TEST(GrabPoseUnmeasurable, StrayPointsDoNotChangeThePoseOfTheRest)
   }
 }
 
+// Called directly, as no routine calls them: the oriented box and the largest cluster are those
+// of the measurable points, to the last bit, and the oriented box leaves the cloud as it was.
+TEST(GrabPoseUnmeasurable, ClusterAndOrientedBoxLeaveOutStrayPoints)
+{
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const std::vector<pcl::PointXYZ> strays = {
+    {nan, nan, nan},
+    {-0.5f, nan, -0.1f},
+    {std::numeric_limits<float>::infinity(), 0.0f, 0.0f},
+    {-0.5f, 0.0f, -1e30f}};
+  orvanite_test::GrabPoseConfigFile config;
+  auto reference = config.MakeEstimator();
+  auto estimate = config.MakeEstimator();
+
+  Cloud::Ptr physical = PhysicalCloud();
+  reference->OBBFunc(physical);
+  const Cloud::Ptr with_strays = With(*physical, strays);
+  Cloud::Ptr cloud = with_strays;
+  orvanite_test::LogCapture capture;
+  estimate->OBBFunc(cloud);
+  EXPECT_TRUE(WarnedAboutDropping(capture));
+  EXPECT_TRUE(SameBits(estimate->obb_position_, reference->obb_position_));
+  EXPECT_TRUE(SameBits(estimate->obb_rotation_, reference->obb_rotation_));
+  EXPECT_TRUE(SameBits(
+    estimate->obb_max_point_.getVector3fMap().eval(),
+    reference->obb_max_point_.getVector3fMap().eval()));
+  EXPECT_EQ(cloud, with_strays);
+  EXPECT_EQ(cloud->size(), physical->size() + strays.size());
+
+  reference->PclClusterProcess(physical);
+  estimate->PclClusterProcess(cloud);
+  EXPECT_NE(cloud, with_strays);
+  EXPECT_TRUE(orvanite_test::SameCloud(*cloud, *physical));
+  EXPECT_EQ(with_strays->size(), physical->size() + strays.size());  // the old cloud stays
+
+  // Only strays: nothing to cluster, and the pointer is left as it was.
+  Cloud::Ptr only_strays = With(Cloud(), strays);
+  const Cloud::Ptr given = only_strays;
+  estimate->PclClusterProcess(only_strays);
+  EXPECT_EQ(only_strays, given);
+}
+
 // A physical cloud is never touched by the check and draws no warning.
 TEST(GrabPoseUnmeasurable, PhysicalCloudDrawsNoWarning)
 {

@@ -7,6 +7,9 @@
 // The map of a camera file that holds every camera key.
 constexpr char kCameraParamsMap[] = "camera_detection_params";
 
+// "camera_detection_params/<key>": a camera key as error and warning texts name it.
+std::string CameraKeyPath(const std::string & key);
+
 // share directory of orvanite_arm_trash_detect + "/config/" + file_name. Throws
 // ament_index_cpp::PackageNotFoundError when the package is not on AMENT_PREFIX_PATH.
 std::string PackageConfigPath(const std::string & file_name);

@@ -21,24 +21,21 @@ void CameraDetectionNode::InitializePublishers(std::string config_path)
   const orvanite::YamlConfigReader & reader = CameraFile(config_path);
   const auto detected_image_topic =
     reader.Read<std::string>(kCameraParamsMap, "detected_image_topic");
-  const auto key = [](const char * name) { return std::string(kCameraParamsMap) + "/" + name; };
-  detected_image_pub_ = orvanite::CreateConfigNamed(reader, key("detected_image_topic"), [&] {
-    return node_->create_publisher<Image>(detected_image_topic, kPublisherQos);
-  });
+  detected_image_pub_ = orvanite::CreateConfigNamed(
+    reader, CameraKeyPath("detected_image_topic"),
+    [&] { return node_->create_publisher<Image>(detected_image_topic, kPublisherQos); });
   const auto trashes_cloud_topic =
     reader.Read<std::string>(kCameraParamsMap, "trashes_cloud_topic");
-  trashes_cloud_pub_ = orvanite::CreateConfigNamed(reader, key("trashes_cloud_topic"), [&] {
-    return node_->create_publisher<sensor_msgs::msg::PointCloud2>(
-      trashes_cloud_topic, kPublisherQos);
-  });
+  trashes_cloud_pub_ =
+    orvanite::CreateConfigNamed(reader, CameraKeyPath("trashes_cloud_topic"), [&] {
+      return node_->create_publisher<sensor_msgs::msg::PointCloud2>(
+        trashes_cloud_topic, kPublisherQos);
+    });
 
   // Absolute, so these stay outside the node's namespace; the id is followed by the suffix.
   const std::string camera_prefix = "/orvanite_arm_trash_detect/cam" + std::to_string(cam_id_);
-  // A negative cam_id puts a '-' into these names.
-  trashes_init_cloud_pub_ = orvanite::CreateConfigNamed(reader, key("cam_id"), [&] {
-    return node_->create_publisher<sensor_msgs::msg::PointCloud2>(
-      camera_prefix + "_trashes_init_cloud", kPublisherQos);
-  });
+  trashes_init_cloud_pub_ = node_->create_publisher<sensor_msgs::msg::PointCloud2>(
+    camera_prefix + "_trashes_init_cloud", kPublisherQos);
   static_broadcaster_ = std::make_shared<tf2_ros::StaticTransformBroadcaster>(node_);
   trash_obb_markers_pub_ = node_->create_publisher<visualization_msgs::msg::MarkerArray>(
     camera_prefix + "_trash_obb_markers", kPublisherQos);
@@ -57,9 +54,12 @@ void CameraDetectionNode::InitializeSubscribers(std::string config_path)
   const orvanite::YamlConfigReader & reader = CameraFile(config_path);
   const auto camera_info_topic = reader.Read<std::string>(kCameraParamsMap, "camera_info_topic");
   const bool is_detect_grab_pose = reader.Read<bool>(kCameraParamsMap, "is_detect_grab_pose");
-  const auto key = [](const char * name) { return std::string(kCameraParamsMap) + "/" + name; };
-  if (!orvanite::CreateConfigNamed(
-        reader, key("camera_info_topic"), [&] { return GetCameraParams(camera_info_topic); })) {
+  const bool camera_params_set = orvanite::CreateConfigNamed(
+    reader, CameraKeyPath("camera_info_topic"), [&] { return GetCameraParams(camera_info_topic); });
+  if (camera_info_topic.empty()) {
+    // A camera without camera info is a set-up the file allows, not a failure.
+    LOG_INFO("cam_{}: camera_info_topic is empty, use default values from config file.", cam_id_);
+  } else if (!camera_params_set) {
     LOG_ERROR(
       "ErrorCode:{}, camera param info initialize failed.",
       static_cast<int>(orvanite::CAMERA_PARAM_INIT_FAILED));
@@ -67,10 +67,10 @@ void CameraDetectionNode::InitializeSubscribers(std::string config_path)
   const auto rgb_topic = reader.Read<std::string>(kCameraParamsMap, "rgb_topic");
   const auto depth_topic = reader.Read<std::string>(kCameraParamsMap, "depth_topic");
   // An empty topic subscribes to nothing, so no pair is ever formed.
-  orvanite::CreateConfigNamed(reader, key("rgb_topic"), [&] {
+  orvanite::CreateConfigNamed(reader, CameraKeyPath("rgb_topic"), [&] {
     rgb_sub_.subscribe(node_, rgb_topic, rmw_qos_profile_default);
   });
-  orvanite::CreateConfigNamed(reader, key("depth_topic"), [&] {
+  orvanite::CreateConfigNamed(reader, CameraKeyPath("depth_topic"), [&] {
     depth_sub_.subscribe(node_, depth_topic, rmw_qos_profile_default);
   });
   sync_ = std::make_shared<message_filters::Synchronizer<ImagePolicy>>(

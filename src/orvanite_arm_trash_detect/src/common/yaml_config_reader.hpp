@@ -8,6 +8,8 @@
 
 #include <yaml-cpp/yaml.h>
 
+#include "common/config_ranges.hpp"
+
 namespace orvanite
 {
 
@@ -18,6 +20,17 @@ public:
   using std::runtime_error::runtime_error;
 };
 
+// "<path>: <key_path>: <reason>": the text of every ConfigError, and of every WARN line about a
+// value that a file may hold but that is odd.
+std::string ConfigProblem(
+  const std::string & path, const std::string & key_path, const std::string & reason);
+
+// Empty when `path` names a regular file that this process can open for reading; otherwise the
+// reason, such as "No such file or directory" or "a folder, not a regular file". Checked before
+// any file reaches yaml-cpp, whose loader throws from inside its stream buffer on a folder and
+// leaks what it had allocated.
+std::string UnreadableFileReason(const std::string & path);
+
 // Typed reads of `map: {key: value}` entries of one YAML file. Keys have no fallback: a missing
 // map, key or list entry, or a value of another type, throws ConfigError with the text
 // "<file>: <map>/<key>: <reason>". Supported types: bool, int, unsigned int, float, std::string
@@ -25,7 +38,8 @@ public:
 class YamlConfigReader
 {
 public:
-  // Throws ConfigError when the file cannot be read or parsed.
+  // Throws ConfigError "<file>: cannot load the file: <reason>" when the path is not a readable
+  // regular file (UnreadableFileReason) or the file cannot be parsed.
   explicit YamlConfigReader(std::string path);
 
   template <typename T>
@@ -37,6 +51,26 @@ public:
   template <typename T>
   T ReadEntry(const std::string & map, const std::string & key, std::size_t index) const;
 
+  // The reads above, then every value read checked against `range` (config_ranges.hpp): one
+  // outside it, NaN included, throws ConfigError "<file>: <map>/<key>: <value> is outside
+  // [<min>, <max>]", a list entry named with its index. For the types the files hold: int,
+  // unsigned int and float values, int lists, float list entries.
+  template <typename T>
+  T ReadInRange(
+    const std::string & map, const std::string & key, const ValueRange<T> & range) const;
+  template <typename T>
+  std::vector<T> ReadListInRange(
+    const std::string & map, const std::string & key, const ValueRange<T> & range) const;
+  template <typename T>
+  T ReadEntryInRange(
+    const std::string & map, const std::string & key, std::size_t index,
+    const ValueRange<T> & range) const;
+  // The same check of a value read otherwise (float or double), under `key_path`; returns it.
+  template <typename T>
+  T CheckRange(const std::string & key_path, T value, const ValueRange<T> & range) const;
+
+  // ConfigProblem of this file.
+  std::string Describe(const std::string & key_path, const std::string & reason) const;
   [[noreturn]] void Fail(const std::string & key_path, const std::string & reason) const;
 
   const std::string & path() const { return path_; }

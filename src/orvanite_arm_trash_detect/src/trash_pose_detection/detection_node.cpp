@@ -10,6 +10,7 @@
 #include "camera_detection_node/camera_detection_node.hpp"
 #include "camera_detection_node/config_named_entity.hpp"
 #include "common/ansi_colors.hpp"
+#include "common/config_ranges.hpp"
 #include "common/error_code.hpp"
 #include "common/keep_until_exit.hpp"
 #include "common/logger.hpp"
@@ -33,6 +34,12 @@ void SetError(orvanite_protocol::srv::ArmTrashPose::Response & response, orvanit
   response.error_msg = orvanite::ErrorCodeText(code);
 }
 
+// The file of the camera at `index` of trash_detect_node_array: cam1_detect_config.yaml first.
+std::string CameraConfigPath(std::size_t index)
+{
+  return PackageConfigPath("cam" + std::to_string(index + 1) + "_detect_config.yaml");
+}
+
 std::chrono::steady_clock::time_point SteadyNow() { return std::chrono::steady_clock::now(); }
 
 void Sleep(std::chrono::steady_clock::duration period) { std::this_thread::sleep_for(period); }
@@ -49,13 +56,20 @@ DetectionNode::DetectionNode(const std::string & config_path) : now_(SteadyNow),
     rclcpp::ExecutorOptions(), 8, true, std::chrono::nanoseconds(-1));
 
   const orvanite::YamlConfigReader reader(config_path);
-  max_grab_radius_ = reader.Read<float>(kConfigMap, "max_grab_radius");
-  aim_grab_radius_ = reader.Read<float>(kConfigMap, "aim_grab_radius");
-  detect_timeout_ms_ = reader.Read<int>(kConfigMap, "detect_timeout_ms");
+  namespace range = orvanite::config_range;
+  max_grab_radius_ = reader.ReadInRange(kConfigMap, "max_grab_radius", range::kChoiceRadius);
+  aim_grab_radius_ = reader.ReadInRange(kConfigMap, "aim_grab_radius", range::kChoiceRadius);
+  detect_timeout_ms_ = reader.ReadInRange(kConfigMap, "detect_timeout_ms", range::kDurationMs);
   const auto node_names = reader.ReadList<std::string>(kConfigMap, "trash_detect_node_array");
 
   cam_num_ = node_names.size();
   LOG_INFO("cam_num_: {}", cam_num_);
+  if (node_names.empty()) {
+    LOG_WARN(
+      "{}", reader.Describe(
+              std::string(kConfigMap) + "/trash_detect_node_array",
+              "empty list, no camera is built and every request is answered with code 0"));
+  }
   camera_detection_nodes_.resize(cam_num_);
   camera_nodes_.resize(cam_num_);
 
@@ -66,9 +80,9 @@ DetectionNode::DetectionNode(const std::string & config_path) : now_(SteadyNow),
       camera_nodes_[i] = orvanite::CreateConfigNamed(reader, node_key, [&] {
         return std::make_shared<rclcpp::Node>(node_names[i], CameraNodeOptions());
       });
-      const std::string path =
-        PackageConfigPath("cam" + std::to_string(i + 1) + "_detect_config.yaml");
-      camera_detection_nodes_[i] = std::make_shared<CameraDetectionNode>(camera_nodes_[i], path);
+      camera_detection_nodes_[i] =
+        std::make_shared<CameraDetectionNode>(camera_nodes_[i], CameraConfigPath(i));
+      RefuseRepeatedCameraId(i);
       executor_->add_node(camera_nodes_[i], true);
     }
 
@@ -93,6 +107,19 @@ DetectionNode::DetectionNode(const std::string & config_path) : now_(SteadyNow),
       orvanite::KeepUntilExit(camera);
     }
     throw;
+  }
+}
+
+void DetectionNode::RefuseRepeatedCameraId(std::size_t index) const
+{
+  const int cam_id = camera_detection_nodes_[index]->cam_id_;
+  for (std::size_t earlier = 0; earlier < index; ++earlier) {
+    if (camera_detection_nodes_[earlier]->cam_id_ == cam_id) {
+      // Log lines, topics, frames and GrabTrashCloud tell the cameras apart by this number only.
+      throw orvanite::ConfigError(orvanite::ConfigProblem(
+        CameraConfigPath(index), CameraKeyPath("cam_id"),
+        std::to_string(cam_id) + " is already the cam_id of " + CameraConfigPath(earlier)));
+    }
   }
 }
 

@@ -26,7 +26,8 @@ public:
 
   // Reads the service configuration at `config_path` (keys under `orvanite_arm_trash_detect`),
   // builds every camera from "<share>/config/cam<i+1>_detect_config.yaml" in list order, then the
-  // service node and the service. Throws on a missing file or key, or a camera that fails.
+  // service node and the service. Throws on a missing file or key, a number outside its range
+  // (config_ranges.hpp), two cameras with one cam_id, or a camera that fails.
   explicit DetectionNode(const std::string & config_path);
 
   // Spins the executor on a thread of its own until ROS shuts down, then joins it.
@@ -61,6 +62,10 @@ public:
     const std::vector<TrashInfo> & trash_infos, std::shared_ptr<ArmTrashPose::Response> response);
 
 private:
+  // Throws ConfigError "<file of camera index>: camera_detection_params/cam_id: <id> is already
+  // the cam_id of <file of the earlier camera>" when camera `index` has an earlier one's number.
+  void RefuseRepeatedCameraId(std::size_t index) const;
+
   std::size_t cam_num_ = 0;
   float max_grab_radius_ = 1.0f;
   float aim_grab_radius_ = 0.05f;

@@ -4,12 +4,14 @@
 
 #include <boost/filesystem.hpp>
 
+#include "common/config_ranges.hpp"
 #include "common/logger.hpp"
 #include "common/utils.hpp"
 #include "common/yaml_config_reader.hpp"
 
 namespace
 {
+namespace range = orvanite::config_range;
 
 const char kExtrinsicMap[] = "camera_extrinsic";
 const char kIntrinsicMap[] = "camera_intrinsic";
@@ -23,8 +25,9 @@ void ReadEulerPair(
   std::array<float, 3> & translation)
 {
   for (std::size_t i = 0; i < 3; ++i) {
-    euler[i] = reader.ReadEntry<float>(kExtrinsicMap, euler_key, i);
-    translation[i] = reader.ReadEntry<float>(kExtrinsicMap, translation_key, i);
+    euler[i] = reader.ReadEntryInRange(kExtrinsicMap, euler_key, i, range::kEulerAngle);
+    translation[i] =
+      reader.ReadEntryInRange(kExtrinsicMap, translation_key, i, range::kExtrinsicEntry);
   }
 }
 
@@ -51,7 +54,8 @@ Eigen::Matrix4f ReadMatrixList(const orvanite::YamlConfigReader & reader, const 
 {
   Eigen::Matrix4f transform;
   for (std::size_t i = 0; i < 16; ++i) {
-    transform(i / 4, i % 4) = reader.ReadEntry<float>(kExtrinsicMap, key, i);
+    transform(i / 4, i % 4) =
+      reader.ReadEntryInRange(kExtrinsicMap, key, i, range::kExtrinsicEntry);
   }
   return transform;
 }
@@ -95,46 +99,48 @@ GrabPoseEstimate::GrabPoseEstimate(std::string config_path)
   }
   orvaniteLogDebugMatrix4f("相机外参齐次变换矩阵", camera_extrinsic_);
 
-  fx_ = reader.Read<float>(kIntrinsicMap, "fx");
-  fy_ = reader.Read<float>(kIntrinsicMap, "fy");
-  cx_ = reader.Read<float>(kIntrinsicMap, "cx");
-  cy_ = reader.Read<float>(kIntrinsicMap, "cy");
+  fx_ = reader.ReadInRange(kIntrinsicMap, "fx", range::kFocalLength);
+  fy_ = reader.ReadInRange(kIntrinsicMap, "fy", range::kFocalLength);
+  cx_ = reader.ReadInRange(kIntrinsicMap, "cx", range::kPrincipalPoint);
+  cy_ = reader.ReadInRange(kIntrinsicMap, "cy", range::kPrincipalPoint);
   LOG_DEBUG("相机内参: fx: {}, fy: {}, cx: {}, cy: {}", fx_, fy_, cx_, cy_);
 
-  const auto tuning = [&reader](const char * key) { return reader.Read<float>(kTuningMap, key); };
-  base_height_ = tuning("base_height");
-  finger2tcp_ = tuning("finger2tcp");
-  extra_length_ratio_ = tuning("extra_length_ratio");
-  workspace_r_min_ = tuning("workspace_r_min");
-  workspace_r_max_ = tuning("workspace_r_max");
-  arm_dh_d1_ = tuning("arm_dh_d1");
-  arm_dh_a1_ = tuning("arm_dh_a1");
-  workspace_angle_min_ = tuning("workspace_angle_min");
-  workspace_angle_max_ = tuning("workspace_angle_max");
-  grab_vertical_distance_min_ = tuning("grab_vertical_distance_min");
-  grab_vertical_distance_max_ = tuning("grab_vertical_distance_max");
-  grab_vertical_angle_min_ = tuning("grab_vertical_angle_min");
-  grab_vertical_angle_max_ = tuning("grab_vertical_angle_max");
-  grab_parallel_distance_min_ = tuning("grab_parallel_distance_min");
-  grab_parallel_distance_max_ = tuning("grab_parallel_distance_max");
-  grab_parallel_angle_min_ = tuning("grab_parallel_angle_min");
-  grab_parallel_angle_max_ = tuning("grab_parallel_angle_max");
-  sor_leaf_size_ = tuning("sor_leaf_size");
-  sor2_meank_value_ = reader.Read<int>(kTuningMap, "sor2_meank_value");
-  pass_ajust_value_1_ = tuning("pass_ajust_value_1");
-  pass_ajust_value_2_ = tuning("pass_ajust_value_2");
-  pass_ajust_value_3_ = tuning("pass_ajust_value_3");
-  min_trash_cloud_size_ = reader.Read<unsigned int>(kTuningMap, "min_trash_cloud_size");
-  tcp_ajust_value_ = tuning("tcp_ajust_value");
-  tcp_ajust_threshold_ = tuning("tcp_ajust_threshold");
-  extend_height_threshold_ = tuning("extend_height_threshold");
-  extend_lenth_threshold_ = tuning("extend_lenth_threshold");
-  extend_length_max_ = tuning("extend_length_max");
-  transparent_height_ratio_ = tuning("transparent_height_ratio");
-  remove_cloud_angle_ = tuning("remove_cloud_angle");
-  remove_bottom_height_threshold_1_ = tuning("remove_bottom_height_threshold_1");
-  remove_bottom_height_threshold_2_ = tuning("remove_bottom_height_threshold_2");
-  remove_bottom_height_threshold_3_ = tuning("remove_bottom_height_threshold_3");
+  const auto tuning = [&reader](const char * key, const auto & range) {
+    return reader.ReadInRange(kTuningMap, key, range);
+  };
+  base_height_ = tuning("base_height", range::kLength);
+  finger2tcp_ = tuning("finger2tcp", range::kLength);
+  extra_length_ratio_ = tuning("extra_length_ratio", range::kRatio);
+  workspace_r_min_ = tuning("workspace_r_min", range::kLength);
+  workspace_r_max_ = tuning("workspace_r_max", range::kLength);
+  arm_dh_d1_ = tuning("arm_dh_d1", range::kOffset);
+  arm_dh_a1_ = tuning("arm_dh_a1", range::kOffset);
+  workspace_angle_min_ = tuning("workspace_angle_min", range::kAzimuth);
+  workspace_angle_max_ = tuning("workspace_angle_max", range::kAzimuth);
+  grab_vertical_distance_min_ = tuning("grab_vertical_distance_min", range::kLength);
+  grab_vertical_distance_max_ = tuning("grab_vertical_distance_max", range::kLength);
+  grab_vertical_angle_min_ = tuning("grab_vertical_angle_min", range::kAzimuth);
+  grab_vertical_angle_max_ = tuning("grab_vertical_angle_max", range::kAzimuth);
+  grab_parallel_distance_min_ = tuning("grab_parallel_distance_min", range::kLength);
+  grab_parallel_distance_max_ = tuning("grab_parallel_distance_max", range::kLength);
+  grab_parallel_angle_min_ = tuning("grab_parallel_angle_min", range::kAzimuth);
+  grab_parallel_angle_max_ = tuning("grab_parallel_angle_max", range::kAzimuth);
+  sor_leaf_size_ = tuning("sor_leaf_size", range::kVoxelLeaf);
+  sor2_meank_value_ = tuning("sor2_meank_value", range::kOutlierNeighbours);
+  pass_ajust_value_1_ = tuning("pass_ajust_value_1", range::kLength);
+  pass_ajust_value_2_ = tuning("pass_ajust_value_2", range::kLength);
+  pass_ajust_value_3_ = tuning("pass_ajust_value_3", range::kLength);
+  min_trash_cloud_size_ = tuning("min_trash_cloud_size", range::kPointCount);
+  tcp_ajust_value_ = tuning("tcp_ajust_value", range::kLength);
+  tcp_ajust_threshold_ = tuning("tcp_ajust_threshold", range::kLength);
+  extend_height_threshold_ = tuning("extend_height_threshold", range::kLength);
+  extend_lenth_threshold_ = tuning("extend_lenth_threshold", range::kLength);
+  extend_length_max_ = tuning("extend_length_max", range::kLength);
+  transparent_height_ratio_ = tuning("transparent_height_ratio", range::kRatio);
+  remove_cloud_angle_ = tuning("remove_cloud_angle", range::kTilt);
+  remove_bottom_height_threshold_1_ = tuning("remove_bottom_height_threshold_1", range::kLength);
+  remove_bottom_height_threshold_2_ = tuning("remove_bottom_height_threshold_2", range::kLength);
+  remove_bottom_height_threshold_3_ = tuning("remove_bottom_height_threshold_3", range::kLength);
 
   is_grab_slanted_ = reader.Read<bool>(kDebugMap, "is_grab_slanted");
   enable_process_cloud_ = reader.Read<bool>(kDebugMap, "enable_process_cloud");

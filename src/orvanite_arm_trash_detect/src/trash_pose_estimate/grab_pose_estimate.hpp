@@ -37,7 +37,8 @@ public:
   };
 
   // Loads the grasp-pose YAML file (maps camera_extrinsic, camera_intrinsic, grab_pose_estimate,
-  // debug_choice; every key required) and creates the debug folders.
+  // debug_choice; every key required, every number within its range of config_ranges.hpp) and
+  // creates the debug folders.
   // Throws orvanite::ConfigError naming the file and the key (or folder) that failed.
   explicit GrabPoseEstimate(std::string config_path);
 
@@ -53,8 +54,9 @@ public:
   //
   // Points with a non-finite coordinate or one beyond kMaxCoordinate are dropped from the input
   // first, with one WARN line: PCL's neighbour search and eigen solvers abort on them. A cloud
-  // of physical points is not changed by this; one made only of such points ends empty, and
-  // the grasp-pose routines then return ESTIMATE_TOO_FEW_POINTS.
+  // of physical points is not changed by this. A cloud that is then empty (given empty, or made
+  // only of such points) is returned at once with the six heights NaN, and the grasp-pose
+  // routines return ESTIMATE_TOO_FEW_POINTS for it.
   void PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & output_cloud);
   // Cuts away points below a plane through the point nearest to the camera at `height`, rising
   // by tan(`angle` degrees) per metre away from the camera.
@@ -66,13 +68,16 @@ public:
   // wins, (0, 0, 0) when no point qualifies.
   pcl::PointXYZ FindNearestPointXY(Cloud::Ptr cloud);
   pcl::PointXYZ FindFarthestPointXY(Cloud::Ptr cloud);
-  // Re-points `cloud` to its largest Euclidean cluster (tolerance 0.02 m); unchanged if none.
+  // Re-points `cloud` to its largest Euclidean cluster (tolerance 0.02 m) of its measurable
+  // points (see PclProcessFunc; the others are left out, with the WARN line); unchanged if none.
   void PclClusterProcess(Cloud::Ptr & cloud);
 
   // --- Measurement (grab_pose_measurement.cpp); the cloud is not changed ---
 
   // Throws pcl::InitFailedException for fewer than 3 points.
   void PCAFunc(Cloud::Ptr & cloud);
+  // The oriented box of the measurable points (see PclProcessFunc; the others are left out,
+  // with the WARN line).
   void OBBFunc(Cloud::Ptr & cloud);
   void AABBFunc(Cloud::Ptr & cloud);
   void MinAreaRectFunc(Cloud::Ptr & cloud);
@@ -221,6 +226,9 @@ public:
   orvanite::GrabPose obb_pose_{Eigen::Vector3f::Zero(), Eigen::Quaterniond::Identity()};
 
 private:
+  // `cloud` itself when every point is measurable (finite, within kMaxCoordinate); otherwise a
+  // copy without the others, after one WARN line that counts them.
+  static Cloud::Ptr MeasurablePart(const Cloud::Ptr & cloud);
   // min_trash_cloud_size_, but at least the three points that PCA needs.
   std::size_t MeasurablePointMinimum() const;
   // The start of GetInitialGrabPose and GetTransparentGrabPose, its lines logged under

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <limits>
 #include <vector>
 
 #include <pcl/common/common.h>
@@ -83,6 +84,16 @@ pcl::PointXYZ FindExtremePointXY(
 
 }  // namespace
 
+GrabPoseEstimate::Cloud::Ptr GrabPoseEstimate::MeasurablePart(const Cloud::Ptr & cloud)
+{
+  if (std::all_of(cloud->points.begin(), cloud->points.end(), IsMeasurable)) {
+    return cloud;
+  }
+  Cloud::Ptr measurable(new Cloud(*cloud));
+  DropUnmeasurablePoints(*measurable);
+  return measurable;
+}
+
 void GrabPoseEstimate::PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & output_cloud)
 {
   const auto start = std::chrono::system_clock::now();
@@ -93,6 +104,15 @@ void GrabPoseEstimate::PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & out
     pcl::copyPointCloud(*input_cloud, *output_cloud);
   }
   Cloud::Ptr & cloud = output_cloud;
+  if (cloud->empty()) {
+    // Nothing to filter or measure: getMinMax3D would give heights of -+3.4e38 and a band to
+    // match. The callers find too few points and say so.
+    const float none = std::numeric_limits<float>::quiet_NaN();
+    trash_lowest_z_ = trash_highest_z_ = trash_height_ = none;
+    processed_trash_lowest_z_ = processed_trash_highest_z_ = processed_trash_height_ = none;
+    LOG_DEBUG("trash cloud is empty, nothing to filter");
+    return;
+  }
 
   if (cloud->size() > kVoxelMinPoints) {
     pcl::VoxelGrid<pcl::PointXYZ> voxel_grid;
@@ -231,14 +251,16 @@ void GrabPoseEstimate::PclClusterProcess(Cloud::Ptr & cloud)
 {
   LOG_DEBUG("trash cloud size before cluster process: {}", cloud->size());
   const auto start = std::chrono::system_clock::now();
+  // The k-d tree aborts on unmeasurable points; the caller's cloud keeps them.
+  const Cloud::Ptr measurable = MeasurablePart(cloud);
 
   pcl::search::KdTree<pcl::PointXYZ>::Ptr tree(new pcl::search::KdTree<pcl::PointXYZ>);
   pcl::EuclideanClusterExtraction<pcl::PointXYZ> extraction;
   extraction.setClusterTolerance(0.02);
-  extraction.setMinClusterSize(static_cast<int>(cloud->size() / 10));
+  extraction.setMinClusterSize(static_cast<int>(measurable->size() / 10));
   extraction.setMaxClusterSize(25000);
   extraction.setSearchMethod(tree);
-  extraction.setInputCloud(cloud);
+  extraction.setInputCloud(measurable);
   std::vector<pcl::PointIndices> clusters;
   extraction.extract(clusters);
 
@@ -251,7 +273,7 @@ void GrabPoseEstimate::PclClusterProcess(Cloud::Ptr & cloud)
   if (largest != nullptr) {
     Cloud::Ptr cluster_cloud(new Cloud);
     for (const auto index : largest->indices) {
-      cluster_cloud->push_back((*cloud)[index]);
+      cluster_cloud->push_back((*measurable)[index]);
     }
     cloud = cluster_cloud;
   }

@@ -108,7 +108,8 @@ void GrabPoseEstimate::OBBFunc(Cloud::Ptr & cloud)
   LOG_DEBUG("==================================OBB==================================");
   pcl::MomentOfInertiaEstimation<pcl::PointXYZ> estimation;
   estimation.setAngleStep(kSingleSweepStep);
-  estimation.setInputCloud(cloud);
+  // Its eigen solver aborts on unmeasurable points; the caller's cloud keeps them.
+  estimation.setInputCloud(MeasurablePart(cloud));
   estimation.compute();
   pcl::PointXYZ min_point;
   pcl::PointXYZ max_point;

@@ -32,6 +32,12 @@ std::string CameraInfoProblem(const sensor_msgs::msg::CameraInfo & camera_info)
   if (!(std::isfinite(fx) && fx > 0.0f) || !(std::isfinite(fy) && fy > 0.0f)) {
     return fmt::format("focal lengths fx={} fy={} are not finite and positive", fx, fy);
   }
+  // A tiny focal length passes the test above and then puts every point beyond 1e4 m.
+  constexpr ValueRange<float> kFocal = config_range::kFocalLength;
+  if (!kFocal.Contains(fx) || !kFocal.Contains(fy)) {
+    return fmt::format(
+      "focal lengths fx={} fy={} are outside {} to {} pixels", fx, fy, kFocal.min, kFocal.max);
+  }
   const double cx = camera_info.k[2];
   const double cy = camera_info.k[5];
   if (!IsWithin(cx, camera_info.width) || !IsWithin(cy, camera_info.height)) {

@@ -7,15 +7,14 @@
 #include <sensor_msgs/msg/camera_info.hpp>
 #include <sensor_msgs/msg/image.hpp>
 
+#include "common/config_ranges.hpp"  // kMaxImageSide, config_range::kFocalLength
+
 namespace orvanite
 {
 
-// Largest image side accepted, in pixels: far above any RGB-D camera, far below what overflows
-// the pixel arithmetic of the per-frame steps.
-constexpr unsigned int kMaxImageSide = 1U << 15;
-
 // Empty when the intrinsics can be used: width and height from 1 to kMaxImageSide, fx = K[0] and
-// fy = K[4] finite and positive as floats, cx = K[2] within [0, width] and cy = K[5] within [0, height].
+// fy = K[4] as floats within config_range::kFocalLength (1 to 1e5 pixels), cx = K[2] within
+// [0, width] and cy = K[5] within [0, height].
 // Otherwise the first problem found, naming the value, for an ERROR line.
 std::string CameraInfoProblem(const sensor_msgs::msg::CameraInfo & camera_info);
 
