@@ -17,10 +17,11 @@ struct ContextRegistry
   std::vector<std::weak_ptr<Context>> contexts;
 };
 
+// Never destroyed, so that threads still running at exit may use it.
 ContextRegistry & registry()
 {
-  static ContextRegistry instance;
-  return instance;
+  static ContextRegistry * const instance = new ContextRegistry();
+  return *instance;
 }
 
 void register_context(const Context::SharedPtr & context)
@@ -176,8 +177,9 @@ namespace contexts
 
 DefaultContext::SharedPtr get_global_default_context()
 {
-  static DefaultContext::SharedPtr context = DefaultContext::make_shared();
-  return context;
+  // Never destroyed, so that threads still running at exit may use it.
+  static const auto * const context = new DefaultContext::SharedPtr(DefaultContext::make_shared());
+  return *context;
 }
 
 }  // namespace contexts

@@ -202,6 +202,11 @@ void Executor::spin_all(std::chrono::nanoseconds max_duration)
 void Executor::spin_once(std::chrono::nanoseconds timeout)
 {
   SpinGuard guard(spinning, "spin_once() called while already spinning");
+  spin_once_impl(timeout);
+}
+
+void Executor::spin_once_impl(std::chrono::nanoseconds timeout)
+{
   Work work;
   if (get_next_work(work, detail::deadline_after(timeout))) {
     execute_work(work);
@@ -211,6 +216,7 @@ void Executor::spin_once(std::chrono::nanoseconds timeout)
 void Executor::cancel()
 {
   spinning.store(false);
+  interrupt_triggered_.store(true);
   detail::Notifier::instance().notify();
 }
 
@@ -255,41 +261,59 @@ size_t Executor::ready_count()
   return count;
 }
 
+bool Executor::take_ready_work(Work & work, std::chrono::steady_clock::time_point & earliest)
+{
+  std::lock_guard<std::mutex> lock(mutex_);
+  collect_groups();
+  const size_t count = weak_groups_.size();
+  for (size_t i = 0; i < count; ++i) {
+    const size_t index = (group_cursor_ + i) % count;
+    auto group = weak_groups_[index].group.lock();
+    if (!group || !group->can_be_taken_from().load()) {
+      continue;
+    }
+    if (auto call = group->take_work()) {
+      if (group->type() == rclcpp::CallbackGroupType::MutuallyExclusive) {
+        group->can_be_taken_from().store(false);
+      }
+      work.call = std::move(call);
+      work.group = std::move(group);
+      group_cursor_ = index + 1;
+      return true;
+    }
+    earliest = std::min(earliest, group->next_deadline());
+  }
+  return false;
+}
+
 bool Executor::get_next_work(Work & work, std::chrono::steady_clock::time_point deadline)
 {
   detail::Notifier & notifier = detail::Notifier::instance();
+  // A wait that the interrupt ends: on Humble it returns at once, and the work is looked for
+  // once more only while still spinning.
+  const auto interrupted = [&] {
+    auto unused = std::chrono::steady_clock::time_point::max();
+    return spinning.load() && take_ready_work(work, unused);
+  };
   while (true) {
     const uint64_t seen = notifier.generation();
     if (!spinning.load() || !context_->is_valid()) {
       return false;
     }
     auto earliest = std::chrono::steady_clock::time_point::max();
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      collect_groups();
-      const size_t count = weak_groups_.size();
-      for (size_t i = 0; i < count; ++i) {
-        const size_t index = (group_cursor_ + i) % count;
-        auto group = weak_groups_[index].group.lock();
-        if (!group || !group->can_be_taken_from().load()) {
-          continue;
-        }
-        if (auto call = group->take_work()) {
-          if (group->type() == rclcpp::CallbackGroupType::MutuallyExclusive) {
-            group->can_be_taken_from().store(false);
-          }
-          work.call = std::move(call);
-          work.group = std::move(group);
-          group_cursor_ = index + 1;
-          return true;
-        }
-        earliest = std::min(earliest, group->next_deadline());
-      }
+    if (take_ready_work(work, earliest)) {
+      return true;
+    }
+    if (interrupt_triggered_.exchange(false)) {
+      return interrupted();
     }
     if (std::chrono::steady_clock::now() >= deadline) {
       return false;
     }
     notifier.wait_until(seen, std::min(earliest, deadline));
+    if (interrupt_triggered_.exchange(false)) {
+      return interrupted();
+    }
   }
 }
 

@@ -19,10 +19,11 @@ struct LevelRegistry
   std::map<std::string, Logger::Level> levels;
 };
 
+// Never destroyed, so that threads still running at exit may log.
 LevelRegistry & level_registry()
 {
-  static LevelRegistry registry;
-  return registry;
+  static LevelRegistry * const registry = new LevelRegistry();
+  return *registry;
 }
 
 const char * severity_name(Logger::Level level)
@@ -149,8 +150,8 @@ void log_message(
   const char * stdout_env = std::getenv("RCUTILS_LOGGING_USE_STDOUT");
   FILE * stream = (stdout_env != nullptr && std::string(stdout_env) == "1") ? stdout : stderr;
   const std::string line = render(layout, logger, level, location, message) + "\n";
-  static std::mutex output_mutex;
-  std::lock_guard<std::mutex> lock(output_mutex);
+  static std::mutex * const output_mutex = new std::mutex();  // never destroyed, as above
+  std::lock_guard<std::mutex> lock(*output_mutex);
   std::fputs(line.c_str(), stream);
   std::fflush(stream);
 }

@@ -7,8 +7,10 @@ namespace detail
 
 Notifier & Notifier::instance()
 {
-  static Notifier notifier;
-  return notifier;
+  // Never destroyed: a thread still waiting when the process exits (rclcpp never shut down)
+  // would otherwise block the destruction of its condition variable, and exit() with it.
+  static Notifier * const notifier = new Notifier();
+  return *notifier;
 }
 
 uint64_t Notifier::generation()

@@ -1,5 +1,5 @@
 // Construction of a camera on fixture configurations: settings, class tables, topics, camera
-// info and transform, and the detection handshake.
+// info and transform, the detection handshake, and letting cameras go.
 #include "camera_detection_node/camera_detection_node.hpp"
 
 #include <algorithm>
@@ -18,8 +18,8 @@
 
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
+#include "support/process_usage.hpp"
 #include "support/rclcpp_environment.hpp"
-#include "support/tf_listening.hpp"
 #include "common/yaml_config_reader.hpp"
 
 namespace
@@ -31,9 +31,7 @@ std::shared_ptr<CameraDetectionNode> MakeCamera(
   const CameraFixture & fixture, const std::string & name_space = "")
 {
   const auto node = std::make_shared<rclcpp::Node>("cam1_trash_detect_node", name_space);
-  const auto camera = std::make_shared<CameraDetectionNode>(node, fixture.WriteCameraFile());
-  orvanite_test::WaitUntilListening(*camera);
-  return camera;
+  return std::make_shared<CameraDetectionNode>(node, fixture.WriteCameraFile());
 }
 
 // True when `expected` occurs in `messages` in this order (other lines may come between).
@@ -351,6 +349,59 @@ TEST(CameraConstruction, RefusedNamesAndModelFilesNameTheCameraFileAndKey)
         path + ": camera_detection_params/" + c.key + ": " + std::string(c.reason);
       EXPECT_EQ(std::string(e.what()).rfind(prefix, 0), 0u) << e.what();
     }
+  }
+}
+
+// Cameras built and let go at once, hundreds of times in one process, as by a tool that probes
+// configurations: none hangs on its TF listener, and none leaves a thread or memory behind,
+// whether it was built or failed after its listener was made.
+TEST(CameraRelease, BuiltOrFailedCamerasGoAtOnceAndLeaveNothingBehind)
+{
+  struct Case
+  {
+    const char * what;
+    const char * key;    // nullptr: the fixture's camera file
+    const char * value;  // nullptr: the key removed
+  };
+  const Case cases[] = {
+    {"built", nullptr, nullptr},
+    {"failing in its settings, after the listener", "ground_max_th", nullptr},
+    {"failing in its publishers", "detected_image_topic", "\"/cam1//detected\""},
+    {"failing in its model", "model_cfg_file", "\"/no/such/model.yaml\""},
+  };
+  constexpr int kRounds = 200;
+  // What something else in the process may start or allocate meanwhile. A camera that kept its
+  // listener would leave kRounds threads and some 20 KB of resident memory each.
+  constexpr std::size_t kThreadSlack = 2;
+  constexpr std::size_t kMemorySlack = 2 << 20;
+  for (const Case & c : cases) {
+    CameraFixture fixture;
+    if (c.key != nullptr && c.value != nullptr) {
+      fixture.Set(c.key, c.value);
+    } else if (c.key != nullptr) {
+      fixture.Remove(c.key);
+    }
+    const std::string path = fixture.WriteCameraFile();
+    const auto build_and_drop = [&path] {
+      const auto node = std::make_shared<rclcpp::Node>("cam1_trash_detect_node");
+      try {
+        CameraDetectionNode camera(node, path);
+        return true;
+      } catch (const orvanite::ConfigError &) {
+        return false;
+      }
+    };
+    // The first camera creates what lives for the whole process (thread pools, caches).
+    EXPECT_EQ(build_and_drop(), c.key == nullptr) << c.what;
+    const std::size_t threads = orvanite_test::ThreadCount();
+    const std::size_t resident = orvanite_test::ResidentBytes();
+    int built = 0;
+    for (int round = 0; round < kRounds; ++round) {
+      built += build_and_drop() ? 1 : 0;
+    }
+    EXPECT_EQ(built, c.key == nullptr ? kRounds : 0) << c.what;
+    EXPECT_LE(orvanite_test::ThreadCount(), threads + kThreadSlack) << c.what;
+    EXPECT_LE(orvanite_test::ResidentBytes(), resident + kMemorySlack) << c.what;
   }
 }
 

@@ -69,6 +69,9 @@ public:
   // Waits up to `timeout` (negative: forever) for one unit of work and runs it.
   virtual void spin_once(std::chrono::nanoseconds timeout = std::chrono::nanoseconds(-1));
 
+  // As Humble: the future is checked before spinning and after each spin_once, never while
+  // waiting, so a future completed by another thread ends the spin only once something wakes
+  // this executor (work, a cancel, a shutdown or the time-out).
   template <typename FutureT, typename TimeRepT = int64_t, typename TimeT = std::milli>
   FutureReturnCode spin_until_future_complete(
     const FutureT & future,
@@ -82,30 +85,32 @@ public:
       return FutureReturnCode::SUCCESS;
     }
     const auto timeout_ns = std::chrono::duration_cast<nanoseconds>(timeout);
-    const auto end = timeout_ns < nanoseconds::zero()
-                       ? std::chrono::steady_clock::time_point::max()
-                       : std::chrono::steady_clock::now() + timeout_ns;
+    auto end = std::chrono::steady_clock::now();
+    if (timeout_ns > nanoseconds::zero()) {
+      end += timeout_ns;
+    }
+    nanoseconds timeout_left = timeout_ns;
     SpinGuard guard(spinning, "spin_until_future_complete() called while already spinning");
-    // The future may be completed by another thread: wait in short slices.
-    const nanoseconds slice = std::chrono::milliseconds(10);
     while (rclcpp::ok(context_) && spinning.load()) {
+      spin_once_impl(timeout_left);
+      if (ready()) {
+        return FutureReturnCode::SUCCESS;
+      }
+      if (timeout_ns < nanoseconds::zero()) {
+        continue;
+      }
       const auto now = std::chrono::steady_clock::now();
       if (now >= end) {
         return FutureReturnCode::TIMEOUT;
       }
-      const auto left = std::chrono::duration_cast<nanoseconds>(end - now);
-      Work work;
-      if (get_next_work(work, std::chrono::steady_clock::now() + std::min(left, slice))) {
-        execute_work(work);
-      }
-      if (ready()) {
-        return FutureReturnCode::SUCCESS;
-      }
+      timeout_left = std::chrono::duration_cast<nanoseconds>(end - now);
     }
     return FutureReturnCode::INTERRUPTED;
   }
 
-  // Makes spin() return soon, from any thread.
+  // Makes spin() return soon, from any thread: clears the spinning flag and triggers the
+  // interrupt. As on Humble, a spin that starts afterwards sets the flag again (the cancel is
+  // lost), while the trigger stays pending until this executor's next wait, which it ends.
   void cancel();
   bool is_spinning();
 
@@ -129,9 +134,11 @@ protected:
     std::atomic_bool & flag_;
   };
 
-  // Waits until work is ready (true), or the deadline passes, spinning stops or the context
-  // shuts down (false).
+  // Waits until work is ready (true), or the deadline passes, spinning stops, the context shuts
+  // down or the wait ends on a pending interrupt (false).
   bool get_next_work(Work & work, std::chrono::steady_clock::time_point deadline);
+  // One wait of up to `timeout` (negative: no limit) and the work it found.
+  void spin_once_impl(std::chrono::nanoseconds timeout);
   // Runs the work and then frees its mutually exclusive group.
   void execute_work(Work & work);
   // Spins until cancelled or shut down; each wait for work lasts at most `wait_timeout`.
@@ -151,11 +158,15 @@ private:
   void collect_groups();
   // Units of work ready now in this executor's groups.
   size_t ready_count();
+  // Takes one unit of ready work; otherwise lowers `earliest` to the next timer deadline.
+  bool take_ready_work(Work & work, std::chrono::steady_clock::time_point & earliest);
 
   std::mutex mutex_;
   std::vector<rclcpp::node_interfaces::NodeBaseInterface::WeakPtr> weak_nodes_;
   std::vector<GroupEntry> weak_groups_;
   size_t group_cursor_ = 0;
+  // The interrupt guard condition: set by cancel(), cleared by the wait it ends.
+  std::atomic_bool interrupt_triggered_{false};
 };
 
 }  // namespace rclcpp

@@ -6,7 +6,6 @@
 
 #include "camera_detection_node/camera_config.hpp"
 #include "common/config_ranges.hpp"
-#include "common/keep_until_exit.hpp"
 #include "common/logger.hpp"
 #include "common/yaml_config_reader.hpp"
 
@@ -30,22 +29,16 @@ CameraDetectionNode::CameraDetectionNode(
   std::shared_ptr<rclcpp::Node> node, std::string config_path)
 : node_(std::move(node))
 {
-  try {
-    InitializeParams(config_path);
-    InitializePublishers(config_path);
-    InitializeSubscribers(config_path);
-    InitializeAiModel(config_path);
-    initializeClassHeightConf();
-    initializeAiConf();
-    initializeClassSizeRange();
-    camera_file_.reset();
-  } catch (...) {
-    // The listener's thread may not have entered spin() yet, and then destroying the listener
-    // hangs on Humble; the stopping process releases it, and the buffer it fills, instead.
-    orvanite::KeepUntilExit(std::move(tf_listener_));
-    orvanite::KeepUntilExit(std::shared_ptr<tf2_ros::Buffer>(std::move(tf_buffer_)));
-    throw;
-  }
+  // A step that throws leaves the members built so far to their destructors: the TF listener's
+  // thread is joined, whether or not it had started to spin.
+  InitializeParams(config_path);
+  InitializePublishers(config_path);
+  InitializeSubscribers(config_path);
+  InitializeAiModel(config_path);
+  initializeClassHeightConf();
+  initializeAiConf();
+  initializeClassSizeRange();
+  camera_file_.reset();
 }
 
 const orvanite::YamlConfigReader & CameraDetectionNode::CameraFile(const std::string & config_path)
@@ -90,8 +83,9 @@ void CameraDetectionNode::InitializeParams(std::string config_path)
   grab_pose_estimate_ = std::make_unique<GrabPoseEstimate>(pose_estimate_config_file_path);
   tf_buffer_ =
     std::make_unique<tf2_ros::Buffer>(node_->get_clock(), tf2::Duration(std::chrono::seconds(10)));
-  // The listener's own thread fills the buffer, so look-ups may wait while the main thread blocks.
-  tf_listener_ = std::make_shared<tf2_ros::TransformListener>(*tf_buffer_, true);
+  // The listener's thread fills the buffer, so look-ups may wait while the main thread blocks.
+  tf_listener_ = std::make_unique<orvanite::StoppableTfListener>(
+    *tf_buffer_, node_->get_node_options().context());
 
   LOG_DEBUG("cam_{0:d}_debug = {1:d}", cam_id_, static_cast<int>(is_debug_));
   LOG_DEBUG("cam_{0:d}_detect_duration = {1:d} ms", cam_id_, detect_duration_);

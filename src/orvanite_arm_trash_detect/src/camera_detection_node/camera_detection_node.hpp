@@ -33,10 +33,10 @@
 #include <sensor_msgs/msg/point_cloud2.hpp>
 #include <tf2_ros/buffer.h>
 #include <tf2_ros/static_transform_broadcaster.h>
-#include <tf2_ros/transform_listener.h>
 #include <visualization_msgs/msg/marker_array.hpp>
 
 #include "camera_detection_node/frame/types.hpp"
+#include "camera_detection_node/stoppable_tf_listener.hpp"
 #include "common/yaml_config_reader.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 
@@ -216,7 +216,8 @@ public:
   message_filters::Subscriber<Image, rclcpp::Node> depth_sub_;
   std::shared_ptr<message_filters::Synchronizer<ImagePolicy>> sync_;
   std::unique_ptr<tf2_ros::Buffer> tf_buffer_;
-  std::shared_ptr<tf2_ros::TransformListener> tf_listener_;
+  // Fills tf_buffer_ from a thread of this camera's own; goes, thread joined, before the buffer.
+  std::unique_ptr<orvanite::StoppableTfListener> tf_listener_;
   std::shared_ptr<tf2_ros::StaticTransformBroadcaster> static_broadcaster_;
   rclcpp::Publisher<Image>::SharedPtr detected_image_pub_;
   rclcpp::Publisher<sensor_msgs::msg::PointCloud2>::SharedPtr trashes_cloud_pub_;

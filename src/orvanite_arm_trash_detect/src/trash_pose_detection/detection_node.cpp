@@ -12,7 +12,6 @@
 #include "common/ansi_colors.hpp"
 #include "common/config_ranges.hpp"
 #include "common/error_code.hpp"
-#include "common/keep_until_exit.hpp"
 #include "common/logger.hpp"
 #include "common/yaml_config_reader.hpp"
 
@@ -73,41 +72,30 @@ DetectionNode::DetectionNode(const std::string & config_path) : now_(SteadyNow),
   camera_detection_nodes_.resize(cam_num_);
   camera_nodes_.resize(cam_num_);
 
-  try {
-    for (std::size_t i = 0; i < cam_num_; ++i) {
-      const std::string node_key =
-        std::string(kConfigMap) + "/trash_detect_node_array[" + std::to_string(i) + "]";
-      camera_nodes_[i] = orvanite::CreateConfigNamed(reader, node_key, [&] {
-        return std::make_shared<rclcpp::Node>(node_names[i], CameraNodeOptions());
-      });
-      camera_detection_nodes_[i] =
-        std::make_shared<CameraDetectionNode>(camera_nodes_[i], CameraConfigPath(i));
-      RefuseRepeatedCameraId(i);
-      executor_->add_node(camera_nodes_[i], true);
-    }
-
-    node_ = std::make_shared<rclcpp::Node>("orvanite_arm_trash_detect_node", CameraNodeOptions());
-    executor_->add_node(node_, true);
-
-    // Read only now: a bad service name is found after every camera was built.
-    const std::string service_name = reader.Read<std::string>(kConfigMap, "detect_service");
-    callback_group_ = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
-    service_ =
-      orvanite::CreateConfigNamed(reader, std::string(kConfigMap) + "/detect_service", [&] {
-        return node_->create_service<ArmTrashPose>(
-          service_name,
-          std::bind(
-            &DetectionNode::DetectCallback, this, std::placeholders::_1, std::placeholders::_2),
-          rmw_qos_profile_services_default, callback_group_);
-      });
-  } catch (...) {
-    // The cameras built so far run their TF listeners' threads, and destroying those may hang
-    // (see KeepUntilExit): a failed start-up leaves them to the ending process.
-    for (const auto & camera : camera_detection_nodes_) {
-      orvanite::KeepUntilExit(camera);
-    }
-    throw;
+  for (std::size_t i = 0; i < cam_num_; ++i) {
+    const std::string node_key =
+      std::string(kConfigMap) + "/trash_detect_node_array[" + std::to_string(i) + "]";
+    camera_nodes_[i] = orvanite::CreateConfigNamed(reader, node_key, [&] {
+      return std::make_shared<rclcpp::Node>(node_names[i], CameraNodeOptions());
+    });
+    camera_detection_nodes_[i] =
+      std::make_shared<CameraDetectionNode>(camera_nodes_[i], CameraConfigPath(i));
+    RefuseRepeatedCameraId(i);
+    executor_->add_node(camera_nodes_[i], true);
   }
+
+  node_ = std::make_shared<rclcpp::Node>("orvanite_arm_trash_detect_node", CameraNodeOptions());
+  executor_->add_node(node_, true);
+
+  // Read only now: a bad service name is found after every camera was built.
+  const std::string service_name = reader.Read<std::string>(kConfigMap, "detect_service");
+  callback_group_ = node_->create_callback_group(rclcpp::CallbackGroupType::MutuallyExclusive);
+  service_ = orvanite::CreateConfigNamed(reader, std::string(kConfigMap) + "/detect_service", [&] {
+    return node_->create_service<ArmTrashPose>(
+      service_name,
+      std::bind(&DetectionNode::DetectCallback, this, std::placeholders::_1, std::placeholders::_2),
+      rmw_qos_profile_services_default, callback_group_);
+  });
 }
 
 void DetectionNode::RefuseRepeatedCameraId(std::size_t index) const

@@ -1,9 +1,9 @@
-// Proof that a camera's TF listener spins, before a test lets the camera go.
+// Proof that a camera's TF listener is connected, before a test sends it transforms on /tf.
 //
-// Humble's listener destructor cancels its executor and joins the thread; a cancel that comes
-// before the thread entered spin() is lost and the join never returns. A test that builds a
-// camera and drops it at once could hang there, so it first waits until the listener has taken
-// a message, which only a spinning thread does.
+// /tf is volatile: a transform sent before the listener's subscription was matched (over DDS,
+// discovery takes a while) never reaches the buffer. A test that sends one first waits until the
+// listener has taken a probe transform. (Letting a camera go no longer needs this: its listener's
+// thread is joined at any moment.)
 #ifndef ORVANITE_ARM_TRASH_DETECT__TEST__SUPPORT__TF_LISTENING_HPP_
 #define ORVANITE_ARM_TRASH_DETECT__TEST__SUPPORT__TF_LISTENING_HPP_
 
