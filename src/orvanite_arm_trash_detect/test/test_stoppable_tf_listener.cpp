@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,24 @@ TEST(StoppableTfListener, LetGoAtAnyMomentItTakesItsThreadAlong)
     }
   }
   EXPECT_LE(orvanite_test::ThreadCount(), threads + kThreadSlack);
+}
+
+// An owner that lives until exit joins the thread once ROS is down; stopping again, or dropping
+// the stopped listener, is harmless.
+TEST(StoppableTfListener, StopJoinsTheThreadAndMayBeRepeated)
+{
+  tf2_ros::Buffer buffer(std::make_shared<rclcpp::Clock>());
+  const auto listener = MakeListener(buffer);
+  orvanite_test::WaitUntilListening(buffer);
+  const std::size_t running = orvanite_test::ThreadCount();
+  listener->Stop();
+  // A joined thread may stay listed in /proc for a moment after its join returned.
+  const auto patience = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (orvanite_test::ThreadCount() >= running && std::chrono::steady_clock::now() < patience) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_LT(orvanite_test::ThreadCount(), running);
+  listener->Stop();
 }
 
 TEST(StoppableTfListenerDeathTest, LetGoAfterShutdown)

@@ -51,6 +51,13 @@ const orvanite::YamlConfigReader & CameraDetectionNode::CameraFile(const std::st
 
 CameraDetectionNode::~CameraDetectionNode() { grab_pose_estimate_.reset(); }
 
+void CameraDetectionNode::StopTfListener()
+{
+  if (tf_listener_) {
+    tf_listener_->Stop();
+  }
+}
+
 void CameraDetectionNode::InitializeParams(std::string config_path)
 {
   const orvanite::YamlConfigReader & reader = CameraFile(config_path);

@@ -65,6 +65,10 @@ public:
   CameraDetectionNode(const CameraDetectionNode &) = delete;
   CameraDetectionNode & operator=(const CameraDetectionNode &) = delete;
 
+  // Joins the TF listener's thread; the TF buffer receives nothing more. For an owner that keeps
+  // the camera until the process ends, once ROS has shut down. Idempotent.
+  void StopTfListener();
+
   // --- Detection handshake, camera side (service mode) ---
   // True when a result is wanted or every frame is to be processed.
   bool ShouldProcessFrame();

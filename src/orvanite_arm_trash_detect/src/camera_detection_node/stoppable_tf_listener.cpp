@@ -47,8 +47,13 @@ StoppableTfListener::StoppableTfListener(
   });
 }
 
-StoppableTfListener::~StoppableTfListener()
+StoppableTfListener::~StoppableTfListener() { Stop(); }
+
+void StoppableTfListener::Stop()
 {
+  if (!thread_.joinable()) {
+    return;
+  }
   // In this order: a spin that has not begun yet loses the cancel, but sees the future.
   stop_.set_value();
   executor_.cancel();

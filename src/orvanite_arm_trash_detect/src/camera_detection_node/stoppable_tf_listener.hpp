@@ -32,6 +32,11 @@ public:
   // Stops and joins the thread, then drops the subscriptions and the node.
   ~StoppableTfListener();
 
+  // Stops and joins the thread now; the buffer then receives nothing more. For an owner that lives
+  // until the process ends, so that the thread is joined once ROS has shut down. Idempotent; not
+  // to be called from two threads at once.
+  void Stop();
+
   StoppableTfListener(const StoppableTfListener &) = delete;
   StoppableTfListener & operator=(const StoppableTfListener &) = delete;
 

@@ -122,6 +122,9 @@ void DetectionNode::run()
     rate.sleep();
   }
   executor_thread.join();
+  for (const auto & camera : camera_detection_nodes_) {
+    camera->StopTfListener();
+  }
 }
 
 void DetectionNode::SetWaitClock(WaitClock now, WaitPause pause)

@@ -30,7 +30,8 @@ public:
   // (config_ranges.hpp), two cameras with one cam_id, or a camera that fails.
   explicit DetectionNode(const std::string & config_path);
 
-  // Spins the executor on a thread of its own until ROS shuts down, then joins it.
+  // Spins the executor on a thread of its own until ROS shuts down, then joins it and the
+  // cameras' TF listener threads (the node itself lives until the process ends, its threads not).
   void run();
 
   // The executor holding every node, for tools and tests that spin it themselves.
