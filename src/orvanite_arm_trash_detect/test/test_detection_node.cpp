@@ -471,6 +471,21 @@ TEST(DetectService, CameraDoneBeforeItsTurnIsCollectedWithoutWaiting)
     Count(messages, "[INFO] \x1b[0;33mcam_2: failed to detect trash need to grab!\x1b[0m"), 1);
 }
 
+// Two cameras on the synthetic downward camera, camera 2 on the topics /cam2/color and
+// /cam2/depth, each waited for up to 10 s.
+ServiceSettings TwoDownwardCameras(const CameraFixture & fixture)
+{
+  orvanite_test::UseCamera(fixture, orvanite_test::DownwardCamera());
+  orvanite_test::WriteNumberedCameraFile(fixture, 1, {{"cam_id", "1"}});
+  orvanite_test::WriteNumberedCameraFile(
+    fixture, 2,
+    {{"cam_id", "2"}, {"rgb_topic", "\"/cam2/color\""}, {"depth_topic", "\"/cam2/depth\""}});
+  ServiceSettings settings;
+  settings.node_names = {"cam1_node", "cam2_node"};
+  settings.detect_timeout_ms = "10000";
+  return settings;
+}
+
 TEST(DetectService, RecordsBeyondTheRadiusLeaveTheNextCameraToAnswer)
 {
   struct Case
@@ -489,15 +504,8 @@ TEST(DetectService, RecordsBeyondTheRadiusLeaveTheNextCameraToAnswer)
   const orvanite_test::FloorBox paper{cv::Rect(240, 150, 41, 31), cv::Vec3b(255, 0, 0), 0.02};
   for (const Case & c : cases) {
     CameraFixture fixture;
-    orvanite_test::UseCamera(fixture, orvanite_test::DownwardCamera());
-    orvanite_test::WriteNumberedCameraFile(fixture, 1, {{"cam_id", "1"}});
-    orvanite_test::WriteNumberedCameraFile(
-      fixture, 2,
-      {{"cam_id", "2"}, {"rgb_topic", "\"/cam2/color\""}, {"depth_topic", "\"/cam2/depth\""}});
-    ServiceSettings settings;
-    settings.node_names = {"cam1_node", "cam2_node"};
+    ServiceSettings settings = TwoDownwardCameras(fixture);
     settings.max_grab_radius = c.max_grab_radius;
-    settings.detect_timeout_ms = "10000";
     RunningDetectionNode running(WriteServiceConfig(fixture, settings));
     // Time stands still: both cameras are waited for however long their frames take.
     VirtualWaitClock clock(running.node(), [] { return false; });
@@ -538,15 +546,7 @@ void WaitUntilDone(CameraDetectionNode & camera)
 TEST(DetectService, TwoCamerasWithTrashFilterAtOnceAndGiveTheirOwnRecords)
 {
   CameraFixture fixture;
-  orvanite_test::UseCamera(fixture, orvanite_test::DownwardCamera());
-  orvanite_test::WriteNumberedCameraFile(fixture, 1, {{"cam_id", "1"}});
-  orvanite_test::WriteNumberedCameraFile(
-    fixture, 2,
-    {{"cam_id", "2"}, {"rgb_topic", "\"/cam2/color\""}, {"depth_topic", "\"/cam2/depth\""}});
-  ServiceSettings settings;
-  settings.node_names = {"cam1_node", "cam2_node"};
-  settings.detect_timeout_ms = "10000";
-  RunningDetectionNode running(WriteServiceConfig(fixture, settings));
+  RunningDetectionNode running(WriteServiceConfig(fixture, TwoDownwardCameras(fixture)));
   // Time stands still: both cameras are waited for however long their frames take.
   VirtualWaitClock clock(running.node(), [] { return false; });
   // Large enough that each cloud is downsampled and the filter has thousands of points.

@@ -271,11 +271,6 @@ std::vector<orvanite_test::NamedCloud> OutlierTable()
       }
     }
   }
-  Cloud::Ptr few_finite =
-    MakeCloud({{0.5f, 0.0f, -0.15f}, {nan, 0.0f, 0.0f}, {0.51f, 0.0f, -0.15f}});
-  few_finite->is_dense = false;
-  Cloud::Ptr none_finite = MakeCloud({{nan, nan, nan}, {0.5f, nan, 0.0f}});
-  none_finite->is_dense = false;
   table.push_back({"random_with_far_points", noisy});
   table.push_back({"box_surface_with_nan", with_nan});
   table.push_back({"exact_lattice", MakeCloud(lattice)});
