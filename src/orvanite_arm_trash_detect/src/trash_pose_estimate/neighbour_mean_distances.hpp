@@ -1,5 +1,6 @@
 // The first pass of statistical outlier removal: each point's mean distance to its k nearest
-// neighbours.
+// neighbours. Internal to the core library, which does not export these functions;
+// ParallelStatisticalOutlierRemoval leaves their results in the workspace it is given.
 #ifndef ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__NEIGHBOUR_MEAN_DISTANCES_HPP_
 #define ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__NEIGHBOUR_MEAN_DISTANCES_HPP_
 
@@ -25,8 +26,7 @@ namespace orvanite
 // distant points it returns (and with PCL's tree and search it returns the same points anyway).
 //
 // Assumes mean_k >= 1, at least one finite point, and squared distances that do not overflow a
-// float (coordinates far below 1e19). Internal to the core library, which does not export it;
-// ParallelStatisticalOutlierRemoval leaves its results in the workspace it is given.
+// float (coordinates far below 1e19).
 void ComputeNeighbourMeanDistances(
   const pcl::PointCloud<pcl::PointXYZ> & cloud, const pcl::Indices & queries, int mean_k,
   OutlierFilterWorkspace & workspace);
