@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "sensor_msgs/msg/image.hpp"
+#include "camera_detection_node/camera_detection_node.hpp"
 #include "common/yaml_config_reader.hpp"
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
@@ -496,6 +497,21 @@ TEST(DetectService, CameraDoneBeforeItsTurnIsCollectedWithoutWaiting)
     Count(messages, "[INFO] \x1b[0;33mcam_2: failed to detect trash need to grab!\x1b[0m"), 1);
 }
 
+// Two cameras on the synthetic downward camera, camera 2 on the topics /cam2/color and
+// /cam2/depth, each waited for up to 10 s.
+ServiceSettings TwoDownwardCameras(const CameraFixture & fixture)
+{
+  orvanite_test::UseCamera(fixture, orvanite_test::DownwardCamera());
+  orvanite_test::WriteNumberedCameraFile(fixture, 1, {{"cam_id", "1"}});
+  orvanite_test::WriteNumberedCameraFile(
+    fixture, 2,
+    {{"cam_id", "2"}, {"rgb_topic", "\"/cam2/color\""}, {"depth_topic", "\"/cam2/depth\""}});
+  ServiceSettings settings;
+  settings.node_names = {"cam1_node", "cam2_node"};
+  settings.detect_timeout_ms = "10000";
+  return settings;
+}
+
 TEST(DetectService, RecordsBeyondTheRadiusLeaveTheNextCameraToAnswer)
 {
   struct Case
@@ -514,15 +530,8 @@ TEST(DetectService, RecordsBeyondTheRadiusLeaveTheNextCameraToAnswer)
   const orvanite_test::FloorBox paper{cv::Rect(240, 150, 41, 31), cv::Vec3b(255, 0, 0), 0.02};
   for (const Case & c : cases) {
     CameraFixture fixture;
-    orvanite_test::UseCamera(fixture, orvanite_test::DownwardCamera());
-    orvanite_test::WriteNumberedCameraFile(fixture, 1, {{"cam_id", "1"}});
-    orvanite_test::WriteNumberedCameraFile(
-      fixture, 2,
-      {{"cam_id", "2"}, {"rgb_topic", "\"/cam2/color\""}, {"depth_topic", "\"/cam2/depth\""}});
-    ServiceSettings settings;
-    settings.node_names = {"cam1_node", "cam2_node"};
+    ServiceSettings settings = TwoDownwardCameras(fixture);
     settings.max_grab_radius = c.max_grab_radius;
-    settings.detect_timeout_ms = "10000";
     RunningDetectionNode running(WriteServiceConfig(fixture, settings));
     // Time stands still: both cameras are waited for however long their frames take.
     VirtualWaitClock clock(running.node(), [] { return false; });
@@ -545,5 +554,55 @@ TEST(DetectService, RecordsBeyondTheRadiusLeaveTheNextCameraToAnswer)
       EXPECT_EQ(response.target_trash_info, TrashInfo()) << c.name;
     }
   }
+}
+
+// Waits, bounded, until the camera has finished the frame it was asked for.
+void WaitUntilDone(CameraDetectionNode & camera)
+{
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!camera.IsDetectDone()) {
+    ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "cam_" << camera.cam_id_;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+// Two cameras of one service both see trash: the service asks both at once, so their frames,
+// outlier filters included, run at the same time on the executor's threads. Each camera still
+// gives the records it gives when it works alone.
+TEST(DetectService, TwoCamerasWithTrashFilterAtOnceAndGiveTheirOwnRecords)
+{
+  CameraFixture fixture;
+  RunningDetectionNode running(WriteServiceConfig(fixture, TwoDownwardCameras(fixture)));
+  // Time stands still: both cameras are waited for however long their frames take.
+  VirtualWaitClock clock(running.node(), [] { return false; });
+  // Large enough that each cloud is downsampled and the filter has thousands of points.
+  const orvanite_test::FloorBox paper{cv::Rect(200, 120, 120, 90), cv::Vec3b(255, 0, 0), 0.02};
+  const orvanite_test::FloorBox bottle{cv::Rect(350, 160, 100, 80), cv::Vec3b(0, 0, 255), 0.04};
+  FakeRgbdDriver driver(
+    {{"/camera/color/image_raw", "/camera/aligned_depth_to_color/image_raw", {paper}},
+     {"/cam2/color", "/cam2/depth", {bottle}}});
+  const auto & cameras = running.node().cameras();
+  // Every camera takes its first frame unasked; those two run at once too.
+  for (const auto & camera : cameras) {
+    WaitUntilDone(*camera);
+    camera->CollectTrashInfos();
+  }
+
+  std::vector<std::vector<TrashInfo>> alone;
+  for (const auto & camera : cameras) {
+    camera->RequestDetect();
+    WaitUntilDone(*camera);
+    alone.push_back(camera->CollectTrashInfos());
+    ASSERT_EQ(alone.back().size(), 1u) << "cam_" << camera->cam_id_;
+  }
+  EXPECT_EQ(alone[0][0].class_index, 0);
+  EXPECT_EQ(alone[1][0].class_index, 4);
+
+  // Camera 1's paper answers; camera 2 finishes its frame all the same.
+  const auto response = running.Call(ArmTrashPose::Request());
+  EXPECT_EQ(response.error_code, 102200000);
+  EXPECT_EQ(response.target_trash_info, alone[0][0]);
+  WaitUntilDone(*cameras[1]);
+  EXPECT_EQ(cameras[1]->CollectTrashInfos(), alone[1]);
 }
 }  // namespace

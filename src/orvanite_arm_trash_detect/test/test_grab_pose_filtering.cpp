@@ -1,11 +1,16 @@
 // Cloud filtering: voxel boundary, bottom band and its recovery, plane cuts, nearest points,
 // cluster extraction.
+#include <array>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <pcl/common/point_tests.h>
+#include <pcl/search/kdtree.h>
 
 #include "common/ansi_colors.hpp"
 #include "support/cloud_table.hpp"
@@ -269,28 +274,116 @@ TEST_F(GrabPoseFiltering, EmptyCloudReturnsAtOnceWithoutHeights)
 }
 
 // The table with some noise points far out and some NaN points, so that the filter has outliers
-// to drop and points to skip.
+// to drop and points to skip, and a lattice of exactly representable coordinates, whose
+// neighbours lie at exactly equal distances.
 std::vector<orvanite_test::NamedCloud> OutlierTable()
 {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
   std::vector<orvanite_test::NamedCloud> table = orvanite_test::CloudTable();
   Cloud::Ptr noisy(new Cloud(*table.front().cloud));
   for (int i = 0; i < 40; ++i) {
     noisy->push_back(pcl::PointXYZ(0.3f + 0.01f * i, 0.2f - 0.005f * i, 0.05f * (i % 3)));
   }
   Cloud::Ptr with_nan(new Cloud(*table[3].cloud));
-  with_nan->push_back(pcl::PointXYZ(std::nanf(""), 0.0f, 0.0f));
+  with_nan->push_back(pcl::PointXYZ(nan, 0.0f, 0.0f));
   with_nan->is_dense = false;
+  std::vector<Eigen::Vector3f> lattice;
+  for (int i = 0; i < 12; ++i) {
+    for (int j = 0; j < 10; ++j) {
+      for (int k = 0; k < 4; ++k) {
+        lattice.emplace_back(0.5f + i / 64.0f, j / 64.0f, -0.125f + k / 64.0f);
+      }
+    }
+  }
   table.push_back({"random_with_far_points", noisy});
   table.push_back({"box_surface_with_nan", with_nan});
+  table.push_back({"exact_lattice", MakeCloud(lattice)});
   return table;
+}
+
+// The outlier table and, for the filter alone (the estimator drops non-finite points first), a
+// cloud with fewer finite points than neighbours asked for and one without any finite point.
+std::vector<orvanite_test::NamedCloud> FilterTable()
+{
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  std::vector<orvanite_test::NamedCloud> table = OutlierTable();
+  Cloud::Ptr few_finite =
+    MakeCloud({{0.5f, 0.0f, -0.15f}, {nan, 0.0f, 0.0f}, {0.51f, 0.0f, -0.15f}});
+  few_finite->is_dense = false;
+  Cloud::Ptr none_finite = MakeCloud({{nan, nan, nan}, {0.5f, nan, 0.0f}});
+  none_finite->is_dense = false;
+  table.push_back({"two_finite_one_nan", few_finite});
+  table.push_back({"no_finite_point", none_finite});
+  return table;
+}
+
+// Neighbour counts on the shipped one's both sides; 300 also takes FLANN's heap of results, which
+// it uses above 250 neighbours (on the smaller clouds only, to keep PCL's side quick).
+std::vector<int> NeighbourCounts(const Cloud & cloud)
+{
+  if (cloud.size() <= 3000) {
+    return {1, 8, 50, 300};
+  }
+  return {1, 8, 50};
+}
+
+// PCL's filter's first pass with PCL's search, as PCL's filter runs it. PCL reads the distances
+// a short search leaves unwritten as the zeros it started with; here they are left out.
+std::vector<float> PclMeanDistances(const Cloud::Ptr & cloud, int mean_k)
+{
+  pcl::search::KdTree<pcl::PointXYZ> searcher(false);
+  searcher.setInputCloud(cloud);
+  pcl::Indices nn_indices(mean_k + 1);
+  std::vector<float> nn_dists(mean_k + 1);
+  std::vector<float> distances(cloud->size(), 0.0f);
+  for (std::size_t i = 0; i < cloud->size(); ++i) {
+    if (!pcl::isFinite((*cloud)[i])) {
+      continue;
+    }
+    searcher.nearestKSearch(static_cast<pcl::index_t>(i), mean_k + 1, nn_indices, nn_dists);
+    double sum = 0.0;
+    for (std::size_t k = 1; k < nn_dists.size(); ++k) {
+      sum += std::sqrt(static_cast<double>(nn_dists[k]));  // PCL's sqrt is the double one
+    }
+    distances[i] = static_cast<float>(sum / mean_k);
+  }
+  return distances;
+}
+
+// The mean distances the filter leaves in its workspace are PCL's bit for bit, exact ties
+// included, also when one workspace serves clouds of every size one after the other.
+TEST_F(GrabPoseFiltering, NeighbourMeanDistancesArePclsBitForBit)
+{
+  orvanite::OutlierFilterWorkspace workspace;
+  for (const auto & [name, cloud] : FilterTable()) {
+    if (name == "no_finite_point") {
+      continue;  // PCL's own filter handles it
+    }
+    for (const int mean_k : NeighbourCounts(*cloud)) {
+      SCOPED_TRACE(name + " k=" + std::to_string(mean_k));
+      orvanite::ParallelStatisticalOutlierRemoval filter(workspace);
+      filter.setMeanK(mean_k);
+      filter.setInputCloud(cloud);
+      pcl::Indices kept;
+      filter.filter(kept);
+      const std::vector<float> expected = PclMeanDistances(cloud, mean_k);
+      ASSERT_EQ(workspace.mean_distances.size(), expected.size());
+      int mismatches = 0;
+      for (std::size_t i = 0; i < expected.size(); ++i) {
+        mismatches += !orvanite_test::SameBits(workspace.mean_distances[i], expected[i]);
+        EXPECT_EQ(workspace.counted[i], pcl::isFinite((*cloud)[i]) ? 1 : 0);
+      }
+      EXPECT_EQ(mismatches, 0);
+    }
+  }
 }
 
 // Same kept points in the same order, and the same removed indices, as PCL's filter, for the
 // configured neighbour count and others around it.
 TEST_F(GrabPoseFiltering, ParallelOutlierRemovalKeepsWhatPclKeeps)
 {
-  for (const auto & [name, cloud] : OutlierTable()) {
-    for (const int mean_k : {1, 8, 50}) {
+  for (const auto & [name, cloud] : FilterTable()) {
+    for (const int mean_k : NeighbourCounts(*cloud)) {
       SCOPED_TRACE(name + " k=" + std::to_string(mean_k));
       pcl::StatisticalOutlierRemoval<pcl::PointXYZ> reference(true);
       orvanite::ParallelStatisticalOutlierRemoval parallel;
@@ -314,7 +407,7 @@ TEST_F(GrabPoseFiltering, ParallelOutlierRemovalKeepsWhatPclKeeps)
     }
   }
   // The far points are what the filter is for.
-  const auto noisy = OutlierTable()[OutlierTable().size() - 2].cloud;
+  const auto noisy = OutlierTable()[orvanite_test::CloudTable().size()].cloud;
   Cloud kept;
   orvanite::ParallelStatisticalOutlierRemoval filter;
   filter.setMeanK(50);
@@ -324,27 +417,82 @@ TEST_F(GrabPoseFiltering, ParallelOutlierRemovalKeepsWhatPclKeeps)
   EXPECT_LT(kept.size(), noisy->size() - 20);
 }
 
-// The whole filtering, members included, against the plain calls on every cloud of the table.
+// A filtered cloud and the members the filtering sets.
+struct Filtering
+{
+  Cloud::Ptr cloud;
+  std::array<float, 5> members;
+};
+
+Filtering FilteringOf(const GrabPoseEstimate & estimate, const Cloud::Ptr & cloud)
+{
+  return {
+    cloud,
+    {estimate.trash_lowest_z_, estimate.trash_height_, estimate.pass_ajust_value_,
+     estimate.processed_trash_lowest_z_, estimate.processed_trash_highest_z_}};
+}
+
+// The estimator's filtering with PCL's outlier filter, on a fresh estimator of the shipped file.
+Filtering FilterThePlainWay(const orvanite_test::GrabPoseConfigFile & config, const Cloud & source)
+{
+  const auto estimate = config.MakeEstimator();
+  Cloud::Ptr cloud(new Cloud(source));
+  orvanite_test::plain::PclProcess(*estimate, cloud);
+  return FilteringOf(*estimate, cloud);
+}
+
+void ExpectSameBits(const Filtering & fast, const Filtering & plain)
+{
+  EXPECT_TRUE(orvanite_test::SameCloud(*fast.cloud, *plain.cloud));
+  EXPECT_TRUE(orvanite_test::SameBits(fast.members, plain.members));
+}
+
+// The whole filtering, members included, against the plain calls on every cloud of the table,
+// twice over with one estimator, whose filter buffers are then larger than the cloud.
 TEST_F(GrabPoseFiltering, FilteringMatchesThePlainCallsBitForBit)
 {
-  using orvanite_test::SameBits;
   // The shipped neighbour count on both sides, not the fixture's.
   estimate_ = config_.MakeEstimator();
-  auto reference = config_.MakeEstimator();
-  for (const auto & [name, cloud] : OutlierTable()) {
-    SCOPED_TRACE(name);
-    Cloud::Ptr fast(new Cloud(*cloud));
-    Cloud::Ptr plain(new Cloud(*cloud));
-    estimate_->PclProcessFunc(fast, fast);
-    orvanite_test::plain::PclProcess(*reference, plain);
-    EXPECT_TRUE(orvanite_test::SameCloud(*fast, *plain));
-    EXPECT_TRUE(SameBits(estimate_->trash_lowest_z_, reference->trash_lowest_z_));
-    EXPECT_TRUE(SameBits(estimate_->trash_height_, reference->trash_height_));
-    EXPECT_TRUE(SameBits(estimate_->pass_ajust_value_, reference->pass_ajust_value_));
-    EXPECT_TRUE(
-      SameBits(estimate_->processed_trash_lowest_z_, reference->processed_trash_lowest_z_));
-    EXPECT_TRUE(
-      SameBits(estimate_->processed_trash_highest_z_, reference->processed_trash_highest_z_));
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const auto & [name, cloud] : OutlierTable()) {
+      SCOPED_TRACE(name + " pass " + std::to_string(pass));
+      Cloud::Ptr fast(new Cloud(*cloud));
+      estimate_->PclProcessFunc(fast, fast);
+      ExpectSameBits(FilteringOf(*estimate_, fast), FilterThePlainWay(config_, *cloud));
+    }
+  }
+}
+
+// Two cameras' estimators filter at the same moment, each on its own thread as each camera has
+// its own executor thread: each still filters as PCL does.
+TEST_F(GrabPoseFiltering, TwoEstimatorsFilterAtOnceAsPclDoes)
+{
+  const std::vector<orvanite_test::NamedCloud> table = OutlierTable();
+  const std::size_t size = table.size();
+  // The second camera goes through the table backwards, so that large and small clouds meet.
+  const auto cloud_index = [size](int camera, std::size_t n) {
+    return camera == 0 ? n : size - 1 - n;
+  };
+  std::vector<std::vector<Filtering>> filtered(2);
+  std::vector<std::thread> threads;
+  for (int camera = 0; camera < 2; ++camera) {
+    threads.emplace_back([&, camera, estimate = config_.MakeEstimator()] {
+      for (std::size_t n = 0; n < size; ++n) {
+        Cloud::Ptr cloud(new Cloud(*table[cloud_index(camera, n)].cloud));
+        estimate->PclProcessFunc(cloud, cloud);
+        filtered[camera].push_back(FilteringOf(*estimate, cloud));
+      }
+    });
+  }
+  for (auto & thread : threads) {
+    thread.join();
+  }
+  for (int camera = 0; camera < 2; ++camera) {
+    for (std::size_t n = 0; n < size; ++n) {
+      const auto & entry = table[cloud_index(camera, n)];
+      SCOPED_TRACE("camera " + std::to_string(camera) + " " + entry.name);
+      ExpectSameBits(filtered[camera][n], FilterThePlainWay(config_, *entry.cloud));
+    }
   }
 }
 

@@ -12,6 +12,7 @@
 #include <pcl/point_cloud.h>
 #include <pcl/point_types.h>
 
+#include "trash_pose_estimate/outlier_filter_workspace.hpp"
 #include "trash_pose_estimate/types.hpp"
 
 // Turns the point cloud of one trash item, already in the arm-base frame (metres, z up), into a
@@ -226,6 +227,9 @@ public:
   orvanite::GrabPose obb_pose_{Eigen::Vector3f::Zero(), Eigen::Quaterniond::Identity()};
 
 private:
+  // The outlier filter's buffers, kept from one cloud to the next.
+  orvanite::OutlierFilterWorkspace outlier_filter_workspace_;
+
   // `cloud` itself when every point is measurable (finite, within kMaxCoordinate); otherwise a
   // copy without the others, after one WARN line that counts them.
   static Cloud::Ptr MeasurablePart(const Cloud::Ptr & cloud);

@@ -177,7 +177,7 @@ void GrabPoseEstimate::PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & out
     pcl::copyPointCloud(*input_copy, *cloud);
   }
 
-  orvanite::ParallelStatisticalOutlierRemoval outlier_removal;
+  orvanite::ParallelStatisticalOutlierRemoval outlier_removal(outlier_filter_workspace_);
   outlier_removal.setMeanK(sor2_meank_value_);
   outlier_removal.setStddevMulThresh(1.0);
   outlier_removal.setInputCloud(cloud);
