@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include <benchmark/benchmark.h>
 #include <pcl/common/transforms.h>
 
@@ -139,9 +141,39 @@ const FrameParts & Parts()
   return parts;
 }
 
+// Minor page faults of the whole process (TBB's workers included) since construction, reported
+// per frame as the counter minor_faults_per_frame when the benchmark ends.
+class FaultsPerFrame
+{
+public:
+  FaultsPerFrame(benchmark::State & state, std::size_t frames_per_iteration)
+  : state_(state), frames_per_iteration_(frames_per_iteration), start_(MinorFaults())
+  {
+  }
+  ~FaultsPerFrame()
+  {
+    const double frames = static_cast<double>(state_.iterations() * frames_per_iteration_);
+    state_.counters["minor_faults_per_frame"] =
+      frames > 0.0 ? static_cast<double>(MinorFaults() - start_) / frames : 0.0;
+  }
+
+private:
+  static long MinorFaults()
+  {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+  }
+  benchmark::State & state_;
+  std::size_t frames_per_iteration_;
+  long start_;
+};
+
 void FrameNode(benchmark::State & state)
 {
   CameraRig & rig = Rig(0);
+  rig.NodeFrame();  // the camera's first frame sizes its buffers
+  FaultsPerFrame faults(state, 1);
   for (auto _ : state) {
     rig.NodeFrame();
   }
@@ -150,6 +182,8 @@ void FrameNode(benchmark::State & state)
 void FrameReference(benchmark::State & state)
 {
   CameraRig & rig = Rig(0);
+  rig.PlainFrameRun();
+  FaultsPerFrame faults(state, 1);
   for (auto _ : state) {
     rig.PlainFrameRun();
   }
@@ -162,8 +196,13 @@ void FrameCameras(benchmark::State & state)
 {
   const auto cameras = static_cast<std::size_t>(state.range(0));
   for (std::size_t i = 0; i < cameras; ++i) {
-    Rig(i);
+    if (kNode) {
+      Rig(i).NodeFrame();
+    } else {
+      Rig(i).PlainFrameRun();
+    }
   }
+  FaultsPerFrame faults(state, cameras);
   for (auto _ : state) {
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < cameras; ++i) {
