@@ -7,7 +7,6 @@
 #include <memory>
 #include <regex>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
 #include "support/rclcpp_environment.hpp"
+#include "support/spinning_executor.hpp"
 #include "support/synthetic_rgbd.hpp"
 #include "support/tf_listening.hpp"
 #include "support/topic_inbox.hpp"
@@ -81,16 +81,9 @@ public:
   , obb_markers_(peer_, "/orvanite_arm_trash_detect/cam1_trash_obb_markers")
   , pose_markers_(peer_, "/orvanite_arm_trash_detect/cam1_trash_pose")
   , grab_trash_clouds_(peer_, "/orvanite_arm_trash_detect/grab_trash_cloud")
+  , executor_({camera_node_, peer_})
   {
     orvanite_test::WaitUntilListening(*camera_);
-    executor_.add_node(camera_node_);
-    executor_.add_node(peer_);
-    spinner_ = std::thread([this]() { executor_.spin(); });
-  }
-  ~CameraGraph()
-  {
-    executor_.cancel();
-    spinner_.join();
   }
 
   // One frame through the service-mode or the streaming callback; every frame of this test has
@@ -164,8 +157,7 @@ private:
   std::size_t clouds_ = 0;
   std::size_t markers_ = 0;
   std::size_t grab_clouds_ = 0;
-  rclcpp::executors::SingleThreadedExecutor executor_;
-  std::thread spinner_;
+  orvanite_test::SpinningExecutor executor_;
 };
 
 // A frame of boxes on the floor; the boxes in `hollow` give no depth in their upper half, as a
