@@ -1,8 +1,10 @@
 // The per-frame steps as members: each hands this camera's fixed settings to the ROS-free step.
+#include <cstdint>
 #include <string>
 
 #include <opencv2/core.hpp>
 #include <cv_bridge/cv_bridge.h>
+#include <sensor_msgs/image_encodings.hpp>
 
 #include "camera_detection_node/frame/box_records.hpp"
 #include "camera_detection_node/camera_detection_node.hpp"
@@ -59,7 +61,8 @@ void CameraDetectionNode::GetTrashCloud(
   Image::ConstSharedPtr depth_image, const DetectedObject & obj,
   pcl::PointCloud<pcl::PointXYZ>::Ptr & trash_cloud, bool * is_transparent)
 {
-  orvanite::GetTrashCloud(*depth_image, obj, trash_cloud, is_transparent, FrameSettings());
+  orvanite::GetTrashCloud(
+    *depth_image, obj, trash_cloud, is_transparent, FrameSettings(), frame_workspace_.mask_points);
 }
 
 bool CameraDetectionNode::IsTrashToGrab(
@@ -79,12 +82,12 @@ std::optional<CameraDetectionNode::ModelFrame> CameraDetectionNode::RunModel(
   const Image::ConstSharedPtr & rgb_image)
 {
   ModelFrame frame;
-  frame.rgb = ConvertToRgb8(rgb_image);
-  if (!frame.rgb) {
+  if (!ConvertToRgb8(rgb_image, frame_workspace_.color)) {
     return std::nullopt;
   }
+  frame.color = frame_workspace_.color;
   frame.start = std::chrono::system_clock::now();
-  m_model_->detect(frame.rgb->image, frame.objs);
+  m_model_->detect(frame.color, frame.objs);
   frame.detect_ms = orvanite::ElapsedMilliseconds<std::chrono::milliseconds>(frame.start);
   return frame;
 }
@@ -94,7 +97,9 @@ cv::Mat CameraDetectionNode::PublishDetectedImage(
 {
   cv::Mat detected_image;
   if (m_model_type_ == "seg") {
-    orvanite::DrawDetectedObjects(color_image, detected_image, objs, class_names_);
+    orvanite::DrawDetectedObjects(
+      color_image, frame_workspace_.detected_image, objs, class_names_, frame_workspace_.overlay);
+    detected_image = frame_workspace_.detected_image;
   } else {
     LOG_WARN_AS(operation, "m_model_type_ != seg");
   }
@@ -102,23 +107,31 @@ cv::Mat CameraDetectionNode::PublishDetectedImage(
   return detected_image;
 }
 
-std::shared_ptr<cv_bridge::CvImage> CameraDetectionNode::ConvertToRgb8(
-  const Image::ConstSharedPtr & rgb_image)
+bool CameraDetectionNode::ConvertToRgb8(const Image::ConstSharedPtr & rgb_image, cv::Mat & color)
 {
   // Checked here: cv_bridge would wrap the message's data in a matrix of whatever size it claims.
   const std::string problem = orvanite::ImageLayoutProblem(*rgb_image);
   if (!problem.empty()) {
     LOG_ERROR("cam_{}: colour image dropped, {}", cam_id_, problem);
-    return nullptr;
+    return false;
   }
   std::string error;
   try {
-    return cv_bridge::toCvCopy(rgb_image, "rgb8");
+    if (rgb_image->encoding == sensor_msgs::image_encodings::RGB8) {
+      // Copied into the camera's own buffer, which the frame changes: the message stays as sent.
+      const cv::Mat pixels(
+        static_cast<int>(rgb_image->height), static_cast<int>(rgb_image->width), CV_8UC3,
+        const_cast<std::uint8_t *>(rgb_image->data.data()), rgb_image->step);
+      pixels.copyTo(color);
+    } else {
+      color = cv_bridge::toCvCopy(rgb_image, "rgb8")->image;
+    }
+    return true;
   } catch (const cv_bridge::Exception & e) {
     error = e.what();
   } catch (const cv::Exception & e) {
     error = e.what();
   }
   LOG_ERROR("cam_{}: colour image dropped, it cannot be converted to rgb8: {}", cam_id_, error);
-  return nullptr;
+  return false;
 }

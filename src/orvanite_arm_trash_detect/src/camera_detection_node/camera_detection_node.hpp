@@ -35,15 +35,11 @@
 #include <tf2_ros/static_transform_broadcaster.h>
 #include <visualization_msgs/msg/marker_array.hpp>
 
+#include "camera_detection_node/frame/frame_workspace.hpp"
 #include "camera_detection_node/frame/types.hpp"
 #include "camera_detection_node/stoppable_tf_listener.hpp"
 #include "common/yaml_config_reader.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
-
-namespace cv_bridge
-{
-class CvImage;
-}  // namespace cv_bridge
 
 class CameraDetectionNode
 {
@@ -97,7 +93,8 @@ public:
   void GetBaseWaitingBoxInfos(
     const std::vector<DetectedObject> & objs, std::vector<BoxInfo> & base_wating_box_infos);
   void GetObjsBoxInfos(const std::vector<DetectedObject> & objs, std::vector<BoxInfo> & box_infos);
-  // Camera-frame cloud (metres) of the mask pixels with depth; erodes large masks in place.
+  // Camera-frame cloud (metres) of the mask pixels with depth; erodes large masks in place. Uses
+  // the camera's frame buffers: not to be called while one of its image callbacks runs.
   void GetTrashCloud(
     Image::ConstSharedPtr depth_image, const DetectedObject & obj,
     pcl::PointCloud<pcl::PointXYZ>::Ptr & trash_cloud, bool * is_transparent);
@@ -135,21 +132,24 @@ private:
   const orvanite::YamlConfigReader & CameraFile(const std::string & config_path);
   // The estimator's intrinsics and 640 x 360, for a camera without camera info.
   void SetFallbackIntrinsics();
-  // The colour image as "rgb8", or null after an ERROR line when it cannot be converted.
-  std::shared_ptr<cv_bridge::CvImage> ConvertToRgb8(const Image::ConstSharedPtr & rgb_image);
-  // The start of both image callbacks: the colour frame as rgb8 and the model's detections on
-  // it, `start` taken before the model ran and `detect_ms` its time in whole milliseconds.
-  // Nothing when the colour image is dropped (ConvertToRgb8 says why).
+  // The colour image as "rgb8" into `color` (whose buffer is kept when the size is the same), or
+  // false after an ERROR line when it cannot be converted.
+  bool ConvertToRgb8(const Image::ConstSharedPtr & rgb_image, cv::Mat & color);
+  // The start of both image callbacks: the colour frame as rgb8 (sharing the camera's buffer,
+  // valid until its next frame) and the model's detections on it, `start` taken before the model
+  // ran and `detect_ms` its time in whole milliseconds. Nothing when the colour image is dropped
+  // (ConvertToRgb8 says why).
   struct ModelFrame
   {
-    std::shared_ptr<cv_bridge::CvImage> rgb;
+    cv::Mat color;
     std::vector<DetectedObject> objs;
     std::chrono::system_clock::time_point start;
     double detect_ms;
   };
   std::optional<ModelFrame> RunModel(const Image::ConstSharedPtr & rgb_image);
   // Draws `objs` on the frame for a "seg" model (otherwise a WARN line under `operation`) and
-  // publishes the annotated image, which it returns (empty when nothing was drawn).
+  // publishes the annotated image, which it returns (empty when nothing was drawn; otherwise
+  // sharing the camera's buffer, valid until its next frame).
   cv::Mat PublishDetectedImage(
     const cv::Mat & color_image, const std::vector<DetectedObject> & objs, const char * operation);
   // The fixed settings the per-frame steps read.
@@ -159,17 +159,12 @@ private:
   void SaveFrameImages(const cv::Mat & color_image, const cv::Mat & detected_image);
   // The line (and, in debug mode, the saved image) of a frame without trash to grasp.
   void ReportFrameWithoutTrash(const cv::Mat & color_image);
-  // The clouds of one frame that the debug and real-time topics publish merged.
-  struct FrameClouds
-  {
-    std::vector<pcl::PointCloud<pcl::PointXYZ>> initial;
-    std::vector<pcl::PointCloud<pcl::PointXYZ>> processed;
-  };
-  // Trash i of the frame: cloud, grasp pose, gates and, when it passes them, its record. False
-  // when the frame must end here (aim mode without a map transform).
+  // Trash i of the frame: cloud, grasp pose, gates and, when it passes them, its record; for the
+  // debug and real-time topics its clouds are appended to the frame's merged clouds. False when
+  // the frame must end here (aim mode without a map transform).
   bool ProcessTrash(
     std::size_t i, DetectedObject & trash, const Image::ConstSharedPtr & depth_image,
-    const std::vector<BoxInfo> & base_wating_box_infos, FrameClouds & clouds);
+    const std::vector<BoxInfo> & base_wating_box_infos);
   // Merged clouds, one static frame per record and the two marker arrays (service mode).
   void PublishServiceResults(
     const pcl::PointCloud<pcl::PointXYZ> & processed_cloud,
@@ -236,6 +231,10 @@ public:
 
 private:
   std::optional<orvanite::YamlConfigReader> camera_file_;  // only during construction
+
+  // Kept from frame to frame so that a steady frame allocates no large buffer; used only by this
+  // camera's image callbacks, which never run at the same time.
+  orvanite::FrameWorkspace frame_workspace_;
 };
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__CAMERA_DETECTION_NODE_HPP_

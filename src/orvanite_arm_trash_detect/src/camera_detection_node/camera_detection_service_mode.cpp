@@ -22,6 +22,7 @@
 #include "camera_detection_node/frame/local_timestamp.hpp"
 #include "camera_detection_node/frame/trash_record.hpp"
 #include "common/ansi_colors.hpp"
+#include "common/cloud_reuse.hpp"
 #include "common/elapsed_time.hpp"
 #include "common/logger.hpp"
 
@@ -29,15 +30,6 @@ namespace
 {
 using Cloud = pcl::PointCloud<pcl::PointXYZ>;
 
-// One cloud of all parts in order (pcl concatenation: largest stamp, dense only if all are).
-Cloud Merge(const std::vector<Cloud> & parts)
-{
-  Cloud merged;
-  for (const auto & part : parts) {
-    merged += part;
-  }
-  return merged;
-}
 // Every record of the service-mode frame names the callback, whichever step writes it.
 constexpr char kImageCallback[] = "ImageCallback";
 }  // namespace
@@ -58,7 +50,7 @@ void CameraDetectionNode::ImageCallback(
       FinishDetect();
       return;
     }
-    cv::Mat & color_image = frame->rgb->image;
+    cv::Mat & color_image = frame->color;
     const std::vector<DetectedObject> & objs = frame->objs;
     const auto t0 = frame->start;
     LOG_INFO(kMagenta + "cam_{}: model->detect cost {} ms" + kReset, cam_id_, frame->detect_ms);
@@ -84,15 +76,18 @@ void CameraDetectionNode::ImageCallback(
     } else {
       std::vector<BoxInfo> base_wating_box_infos;
       GetBaseWaitingBoxInfos(objs, base_wating_box_infos);
-      FrameClouds clouds;
+      // Each merged cloud is the pcl concatenation of the trashes' clouds in order, starting
+      // from an empty cloud: largest stamp, dense only if all parts are.
+      orvanite::ResetKeepingCapacity(frame_workspace_.merged_initial);
+      orvanite::ResetKeepingCapacity(frame_workspace_.merged_processed);
       for (std::size_t i = 0; i < trash_objs.size(); ++i) {
-        if (!ProcessTrash(i, trash_objs[i], depth_image, base_wating_box_infos, clouds)) {
+        if (!ProcessTrash(i, trash_objs[i], depth_image, base_wating_box_infos)) {
           FinishDetect();  // the records appended so far are the answer
           return;
         }
       }
       if (is_debug_ || is_realtime_estimate_) {
-        PublishServiceResults(Merge(clouds.processed), Merge(clouds.initial));
+        PublishServiceResults(frame_workspace_.merged_processed, frame_workspace_.merged_initial);
       }
     }
     FinishDetect();
@@ -140,7 +135,7 @@ void CameraDetectionNode::ReportFrameWithoutTrash(const cv::Mat & color_image)
 
 bool CameraDetectionNode::ProcessTrash(
   std::size_t i, DetectedObject & trash, const Image::ConstSharedPtr & depth_image,
-  const std::vector<BoxInfo> & base_wating_box_infos, FrameClouds & clouds)
+  const std::vector<BoxInfo> & base_wating_box_infos)
 {
   GrabPoseEstimate & estimate = *grab_pose_estimate_;
   const std::string trash_prefix = "[" + std::to_string(i) + "]";
@@ -151,7 +146,7 @@ bool CameraDetectionNode::ProcessTrash(
   orvanite::GetTrashType(trash.label, grab_pose_estimate_.get());
   LOG_INFO_AS(
     kImageCallback, "cam_{}: now processing trash calss_id = {}", cam_id_, trash.label + 1);
-  Cloud::Ptr raw_cloud(new Cloud);
+  Cloud::Ptr & raw_cloud = frame_workspace_.raw_cloud;
   trash.mask = trash.mask * 255.0;  // in place: every copy of the detection sees it
   if (is_debug_) {
     cv::imwrite(debug_path("[mask][initial].jpg"), trash.mask);
@@ -172,14 +167,14 @@ bool CameraDetectionNode::ProcessTrash(
   if (is_debug_) {
     pcl::io::savePLYFileASCII(debug_path("[initial].ply"), *raw_cloud);
   }
-  Cloud::Ptr cloud(new Cloud);
+  Cloud::Ptr & cloud = frame_workspace_.cloud;
   pcl::transformPointCloud(*raw_cloud, *cloud, estimate.camera_extrinsic_);
   if (is_debug_) {
     pcl::io::savePLYFileASCII(debug_path("[transformed].ply"), *cloud);
   }
   const bool publishes_clouds = is_debug_ || is_realtime_estimate_;
   if (publishes_clouds) {
-    clouds.initial.push_back(*cloud);
+    frame_workspace_.merged_initial += *cloud;
   }
 
   int flag_estimate = orvanite::ESTIMATE_OK;
@@ -193,7 +188,7 @@ bool CameraDetectionNode::ProcessTrash(
     flag_estimate = estimate.GetInitialGrabPose(cloud);
   }
   if (publishes_clouds) {
-    clouds.processed.push_back(*cloud);
+    frame_workspace_.merged_processed += *cloud;
   }
   if (is_debug_) {
     pcl::io::savePLYFileASCII(debug_path("[processed].ply"), *cloud);

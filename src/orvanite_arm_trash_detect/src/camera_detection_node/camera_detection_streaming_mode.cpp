@@ -42,7 +42,7 @@ void CameraDetectionNode::ImageDetectCallback(
     const auto t0 = frame->start;
     LOG_DEBUG(kMagenta + "camera_{}: model->detect cost {} ms" + kReset, cam_id_, frame->detect_ms);
 
-    PublishDetectedImage(frame->rgb->image, objs, __func__);
+    PublishDetectedImage(frame->color, objs, __func__);
     BeginDetectFrame();
 
     std::vector<DetectedObject> trash_objs;
@@ -59,7 +59,7 @@ void CameraDetectionNode::ImageDetectCallback(
         DetectedObject & trash = trash_objs[i];
         LOG_INFO("-----------------------------------------------------------------");
         orvanite::GetTrashType(trash.label, grab_pose_estimate_.get());
-        Cloud::Ptr raw_cloud(new Cloud);
+        Cloud::Ptr & raw_cloud = frame_workspace_.raw_cloud;
         trash.mask = trash.mask * 255.0;  // in place: every copy of the detection sees it
         bool is_transparent = false;
         GetTrashCloud(depth_image, trash, raw_cloud, &is_transparent);
@@ -70,7 +70,7 @@ void CameraDetectionNode::ImageDetectCallback(
           LOG_WARN("cam_{}: 垃圾序号[{}]原始点云数量太少, CONTINUE", cam_id_, i);
           continue;
         }
-        Cloud::Ptr cloud(new Cloud);
+        Cloud::Ptr & cloud = frame_workspace_.cloud;
         pcl::transformPointCloud(*raw_cloud, *cloud, estimate.camera_extrinsic_);
         pcl::PointXYZ min_point;
         pcl::PointXYZ max_point;

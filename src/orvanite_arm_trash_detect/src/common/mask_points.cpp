@@ -50,6 +50,14 @@ cv::Rect NonZeroRegion(const cv::Mat & mask, const cv::Rect & region)
 std::vector<cv::Point> getMaskPoints(
   cv::Mat & mask, const cv::Rect_<float> & rect, int erosion_size)
 {
+  std::vector<cv::Point> points;
+  getMaskPoints(mask, rect, erosion_size, points);
+  return points;
+}
+
+void getMaskPoints(
+  cv::Mat & mask, const cv::Rect_<float> & rect, int erosion_size, std::vector<cv::Point> & points)
+{
   const cv::Rect box(
     static_cast<int>(rect.x), static_cast<int>(rect.y), static_cast<int>(rect.width),
     static_cast<int>(rect.height));
@@ -67,7 +75,7 @@ std::vector<cv::Point> getMaskPoints(
   LOG_DEBUG("mask_rect: [ x: {} y: {} w: {} h: {} ]", rect.x, rect.y, rect.width, rect.height);
   LOG_DEBUG("mask.rows: {} mask.cols: {}", mask.rows, mask.cols);
 
-  std::vector<cv::Point> points;
+  points.clear();
   for (int row = on_mask.y; row < on_mask.y + on_mask.height; ++row) {
     const uchar * pixels = mask.ptr<uchar>(row);
     for (int col = on_mask.x; col < on_mask.x + on_mask.width; ++col) {
@@ -76,6 +84,5 @@ std::vector<cv::Point> getMaskPoints(
       }
     }
   }
-  return points;
 }
 }  // namespace orvanite

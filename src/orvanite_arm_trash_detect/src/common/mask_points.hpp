@@ -18,6 +18,10 @@ namespace orvanite
 // (2 * erosion_size + 1) square kernel; pixels beyond the image never erode it.
 std::vector<cv::Point> getMaskPoints(
   cv::Mat & mask, const cv::Rect_<float> & rect, int erosion_size);
+// The same into `points` (cleared first), whose capacity is kept: a caller that passes the same
+// vector every frame allocates nothing once it holds the largest mask.
+void getMaskPoints(
+  cv::Mat & mask, const cv::Rect_<float> & rect, int erosion_size, std::vector<cv::Point> & points);
 
 // The part of `region` on `mask` when every nonzero pixel of `mask` lies in it (then work on
 // the mask can stay inside it), otherwise the whole mask.

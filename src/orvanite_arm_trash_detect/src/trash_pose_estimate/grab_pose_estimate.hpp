@@ -261,6 +261,22 @@ private:
     float dy;
   };
   FloorSight SightToNearestPoint(Cloud::Ptr & cloud);
+  // Runs `filter` on `cloud` into workspace_.filtered and swaps the result in: the cloud that
+  // filter.filter(*cloud) gives, without PCL's temporary cloud for a filter in place.
+  template <typename Filter>
+  void FilterInPlace(Filter & filter, Cloud::Ptr & cloud);
+
+  // Buffers that the filtering and measurement keep from call to call, each growing to the
+  // largest cloud seen, so that clouds of similar sizes allocate no large block here. Their
+  // contents mean nothing between calls.
+  struct Workspace
+  {
+    Cloud input_copy;  // PclProcessFunc's input, for when the pass-through keeps too few points
+    Cloud filtered;    // a filter's output, swapped with the cloud it filtered
+    Cloud projected;   // PCAFunc's cloud in its principal axes
+    std::vector<cv::Point2f> footprint;  // the cloud's XY points
+  };
+  Workspace workspace_;
 };
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__GRAB_POSE_ESTIMATE_HPP_

@@ -16,6 +16,7 @@
 #include <pcl/segmentation/extract_clusters.h>
 
 #include "common/ansi_colors.hpp"
+#include "common/cloud_reuse.hpp"
 #include "common/logger.hpp"
 #include "common/elapsed_time.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
@@ -94,12 +95,21 @@ GrabPoseEstimate::Cloud::Ptr GrabPoseEstimate::MeasurablePart(const Cloud::Ptr &
   return measurable;
 }
 
+template <typename Filter>
+void GrabPoseEstimate::FilterInPlace(Filter & filter, Cloud::Ptr & cloud)
+{
+  // The input is set, so PCL's filter always writes its whole output.
+  filter.setInputCloud(cloud);
+  filter.filter(workspace_.filtered);
+  cloud->swap(workspace_.filtered);
+}
+
 void GrabPoseEstimate::PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & output_cloud)
 {
   const auto start = std::chrono::system_clock::now();
   DropUnmeasurablePoints(*input_cloud);
-  Cloud::Ptr input_copy(new Cloud);
-  pcl::copyPointCloud(*input_cloud, *input_copy);
+  Cloud & input_copy = workspace_.input_copy;
+  pcl::copyPointCloud(*input_cloud, input_copy);
   if (output_cloud != input_cloud) {
     pcl::copyPointCloud(*input_cloud, *output_cloud);
   }
@@ -117,8 +127,7 @@ void GrabPoseEstimate::PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & out
   if (cloud->size() > kVoxelMinPoints) {
     pcl::VoxelGrid<pcl::PointXYZ> voxel_grid;
     voxel_grid.setLeafSize(sor_leaf_size_, sor_leaf_size_, sor_leaf_size_);
-    voxel_grid.setInputCloud(cloud);
-    voxel_grid.filter(*cloud);
+    FilterInPlace(voxel_grid, cloud);
   }
 
   pcl::PointXYZ min_point;
@@ -166,22 +175,20 @@ void GrabPoseEstimate::PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & out
   pcl::PassThrough<pcl::PointXYZ> pass_through;
   pass_through.setFilterFieldName("z");
   pass_through.setFilterLimits(band_bottom, kPassThroughTop);
-  pass_through.setInputCloud(cloud);
-  pass_through.filter(*cloud);
+  FilterInPlace(pass_through, cloud);
 
   if (cloud->size() < min_trash_cloud_size_) {
     LOG_WARN(
       "trash cloud size is less than {} after pass filter between [{}, 1.0].\nrecovered to "
       "input_cloud !",
       min_trash_cloud_size_, band_bottom);
-    pcl::copyPointCloud(*input_copy, *cloud);
+    pcl::copyPointCloud(input_copy, *cloud);
   }
 
   orvanite::ParallelStatisticalOutlierRemoval outlier_removal(outlier_filter_workspace_);
   outlier_removal.setMeanK(sor2_meank_value_);
   outlier_removal.setStddevMulThresh(1.0);
-  outlier_removal.setInputCloud(cloud);
-  outlier_removal.filter(*cloud);
+  FilterInPlace(outlier_removal, cloud);
 
   pcl::getMinMax3D(*cloud, min_point, max_point);
   processed_trash_lowest_z_ = min_point.z;
@@ -221,7 +228,9 @@ void GrabPoseEstimate::CutCloudAtNearestPoint(Cloud::Ptr & cloud, float height, 
 void GrabPoseEstimate::CutCloudByPlane(
   Cloud::Ptr & cloud, const Eigen::Vector3f & plane_point, const Eigen::Vector3f & plane_normal)
 {
-  Cloud kept;
+  // The kept points as a fresh cloud of them: default header, dense, sensor at the origin.
+  Cloud & kept = workspace_.filtered;
+  orvanite::ResetKeepingCapacity(kept);
   for (const auto & point : cloud->points) {
     const float side = (point.z - plane_point.z()) * plane_normal.z() +
                        (point.y - plane_point.y()) * plane_normal.y() +
@@ -231,7 +240,7 @@ void GrabPoseEstimate::CutCloudByPlane(
       kept.push_back(point);
     }
   }
-  *cloud = kept;
+  cloud->swap(kept);
 }
 
 pcl::PointXYZ GrabPoseEstimate::FindNearestPointXY(Cloud::Ptr cloud)

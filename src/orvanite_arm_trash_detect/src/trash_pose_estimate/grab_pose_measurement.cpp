@@ -9,6 +9,7 @@
 #include <pcl/features/moment_of_inertia_estimation.h>
 
 #include "common/ansi_colors.hpp"
+#include "common/cloud_reuse.hpp"
 #include "common/logger.hpp"
 #include "common/elapsed_time.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
@@ -36,9 +37,11 @@ private:
   float smallest_{FLT_MAX};
 };
 
-std::vector<cv::Point2f> FootprintXY(const GrabPoseEstimate::Cloud & cloud)
+// The XY points of `cloud`, in order, into `footprint`.
+const std::vector<cv::Point2f> & FootprintXY(
+  const GrabPoseEstimate::Cloud & cloud, std::vector<cv::Point2f> & footprint)
 {
-  std::vector<cv::Point2f> footprint;
+  footprint.clear();
   footprint.reserve(cloud.size());
   for (const auto & point : cloud.points) {
     footprint.emplace_back(point.x, point.y);
@@ -86,7 +89,8 @@ void GrabPoseEstimate::PCAFunc(Cloud::Ptr & cloud)
   LOG_DEBUG(
     "点云中心点坐标: x: {}, y: {}, z: {}", pca_center_.x(), pca_center_.y(), pca_center_.z());
 
-  Cloud projected;
+  Cloud & projected = workspace_.projected;
+  orvanite::ResetKeepingCapacity(projected);
   pca.project(*cloud, projected);
   std::array<Spread, 3> spreads;
   for (const auto & point : projected.points) {
@@ -151,7 +155,7 @@ void GrabPoseEstimate::AABBFunc(Cloud::Ptr & cloud)
 void GrabPoseEstimate::MinAreaRectFunc(Cloud::Ptr & cloud)
 {
   LOG_DEBUG("==============================MinAreaRect==============================");
-  const cv::RotatedRect rect = cv::minAreaRect(FootprintXY(*cloud));
+  const cv::RotatedRect rect = cv::minAreaRect(FootprintXY(*cloud, workspace_.footprint));
   LOG_DEBUG("Angle: {}", rect.angle);
   rect.points(min_rect_points_.data());
 
@@ -178,7 +182,7 @@ void GrabPoseEstimate::GetMinAreaRectDirection(float * direction)
 
 float GrabPoseEstimate::GetTrashProjectWith(Cloud::Ptr & cloud)
 {
-  const std::vector<cv::Point2f> footprint = FootprintXY(*cloud);
+  const std::vector<cv::Point2f> & footprint = FootprintXY(*cloud, workspace_.footprint);
   const FloorSight sight = SightToNearestPoint(cloud);
   const float px = sight.dx;
   const float py = sight.dy;

@@ -39,12 +39,21 @@ void DrawDetectedObjects(
   const cv::Mat & frame, cv::Mat & output, const std::vector<DetectedObject> & objs,
   const std::vector<std::string> & class_names)
 {
+  cv::Mat overlay;
+  output = cv::Mat();  // never write into pixels the caller may share
+  DrawDetectedObjects(frame, output, objs, class_names, overlay);
+}
+
+void DrawDetectedObjects(
+  const cv::Mat & frame, cv::Mat & output, const std::vector<DetectedObject> & objs,
+  const std::vector<std::string> & class_names, cv::Mat & overlay)
+{
   if (frame.empty()) {
     output = cv::Mat();
     return;
   }
-  output = frame.clone();
-  cv::Mat overlay = frame.clone();
+  frame.copyTo(output);
+  frame.copyTo(overlay);
   for (const DetectedObject & obj : objs) {
     const cv::Rect box = obj.rect;
     cv::rectangle(output, box, PaletteColor(kClassColors80, obj.label), 2, cv::LINE_8, 0);

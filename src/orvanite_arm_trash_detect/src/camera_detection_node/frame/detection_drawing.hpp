@@ -27,6 +27,13 @@ std::string DetectionLabelText(
 void DrawDetectedObjects(
   const cv::Mat & frame, cv::Mat & output, const std::vector<DetectedObject> & objs,
   const std::vector<std::string> & class_names);
+// The same with the overlay drawn in `overlay` (scratch). `output` and `overlay` keep their pixel
+// buffers when they already have the frame's size and type, so a camera that passes the same two
+// matrices every frame allocates no image; their buffers must not be shared with `frame` or with
+// anything that still reads them.
+void DrawDetectedObjects(
+  const cv::Mat & frame, cv::Mat & output, const std::vector<DetectedObject> & objs,
+  const std::vector<std::string> & class_names, cv::Mat & overlay);
 }  // namespace orvanite
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__DETECTION_DRAWING_HPP_

@@ -50,6 +50,15 @@ void GetTrashCloud(
   std::shared_ptr<pcl::PointCloud<pcl::PointXYZ>> & cloud, bool * is_transparent,
   const CameraFrameSettings & settings)
 {
+  std::vector<cv::Point> mask_points;
+  GetTrashCloud(depth_image, obj, cloud, is_transparent, settings, mask_points);
+}
+
+void GetTrashCloud(
+  const sensor_msgs::msg::Image & depth_image, const DetectedObject & obj,
+  std::shared_ptr<pcl::PointCloud<pcl::PointXYZ>> & cloud, bool * is_transparent,
+  const CameraFrameSettings & settings, std::vector<cv::Point> & mask_points)
+{
   if (!cloud) {
     cloud = std::make_shared<pcl::PointCloud<pcl::PointXYZ>>();
   }
@@ -63,8 +72,7 @@ void GetTrashCloud(
 
   // The header copy shares the detection's pixels, so the erosion reaches every copy.
   cv::Mat mask = obj.mask;
-  const std::vector<cv::Point> mask_points =
-    getMaskPoints(mask, obj.rect, settings.mask_erosion_size);
+  getMaskPoints(mask, obj.rect, settings.mask_erosion_size, mask_points);
 
   const cv::Point corner(static_cast<int>(obj.rect.x), static_cast<int>(obj.rect.y));
   const cv::Rect read = mask_points.empty() ? cv::Rect() : cv::boundingRect(mask_points) + corner;

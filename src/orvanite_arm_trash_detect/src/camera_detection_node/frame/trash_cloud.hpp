@@ -3,6 +3,7 @@
 #define ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__TRASH_CLOUD_HPP_
 
 #include <memory>
+#include <vector>
 
 #include <sensor_msgs/msg/image.hpp>
 
@@ -32,6 +33,12 @@ void GetTrashCloud(
   const sensor_msgs::msg::Image & depth_image, const DetectedObject & obj,
   std::shared_ptr<pcl::PointCloud<pcl::PointXYZ>> & cloud, bool * is_transparent,
   const CameraFrameSettings & settings);
+// The same with the mask points gathered in `mask_points` (scratch, contents unspecified), so a
+// camera that passes its own vector and cloud every frame reuses both.
+void GetTrashCloud(
+  const sensor_msgs::msg::Image & depth_image, const DetectedObject & obj,
+  std::shared_ptr<pcl::PointCloud<pcl::PointXYZ>> & cloud, bool * is_transparent,
+  const CameraFrameSettings & settings, std::vector<cv::Point> & mask_points);
 }  // namespace orvanite
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__CAMERA_DETECTION_NODE__FRAME__TRASH_CLOUD_HPP_
