@@ -7,6 +7,8 @@ namespace
 {
 constexpr int kErrorCodeListEmpty = 102200003;
 constexpr int kErrorCodeNoTarget = 102200010;
+// The demo runs the node with its console log off.
+constexpr char kWhichShowsTheNodeLog[] = "which SPDLOG_STDOUT=true shows";
 
 std::string Joined(const std::vector<std::string> & names)
 {
@@ -25,8 +27,8 @@ std::string AnswerNote(int error_code, const std::vector<std::string> & cameras,
       return "# error_code 0, every field at its default: no camera finished a frame within "
              "detect_timeout_ms (timed out: " +
              Joined(cameras) +
-             "); each of them logs \"cam_<i>: trash pose detect process timeout\", which "
-             "SPDLOG_STDOUT=true shows (try --detect-timeout-ms)";
+             "); each of them logs \"cam_<i>: trash pose detect process timeout\", " +
+             kWhichShowsTheNodeLog + " (try --detect-timeout-ms)";
     case kErrorCodeListEmpty:
       return "# error_code 102200003 TRASH_POSE_LIST_EMPTY: the last camera that finished in time "
              "found no trash to grasp (no detection of a class in trash_class_ids passed the "
@@ -40,6 +42,11 @@ std::string AnswerNote(int error_code, const std::vector<std::string> & cameras,
     default:
       return "# error_code " + std::to_string(error_code) + ": not a code the service sends";
   }
+}
+
+std::string UnansweredCallNote(const std::string & failure)
+{
+  return failure + " (look in the node's log, " + kWhichShowsTheNodeLog + ")";
 }
 
 }  // namespace orvanite_demo

@@ -4,6 +4,7 @@
 
 #include <rclcpp/rclcpp.hpp>
 
+#include "answer_note.hpp"
 #include "trash_pose_detection/detection_node.hpp"
 
 namespace orvanite_demo
@@ -72,7 +73,13 @@ DemoSession::~DemoSession()
 DemoSession::ArmTrashPose::Response DemoSession::Call(
   const ArmTrashPose::Request & request, std::chrono::milliseconds timeout)
 {
-  return client_.Call(request, timeout);
+  try {
+    return client_.Call(request, timeout);
+  } catch (const orvanite_scene_sim::Interrupted &) {
+    throw;
+  } catch (const std::runtime_error & error) {
+    throw std::runtime_error(UnansweredCallNote(error.what()));
+  }
 }
 
 }  // namespace orvanite_demo

@@ -36,5 +36,20 @@ TEST(AnswerNote, NamesWhatEachCodeMeans)
   }
 }
 
+// A call without an answer, and an answer from cameras that all timed out, point to the node's
+// log in the same words.
+TEST(AnswerNote, NoAnswerSaysHowToSeeTheNodeLog)
+{
+  EXPECT_EQ(
+    UnansweredCallNote("the service /trash_pose_detect did not answer in time"),
+    "the service /trash_pose_detect did not answer in time (look in the node's log, which "
+    "SPDLOG_STDOUT=true shows)");
+  EXPECT_EQ(
+    AnswerNote(0, {"cam1"}, false),
+    "# error_code 0, every field at its default: no camera finished a frame within "
+    "detect_timeout_ms (timed out: cam1); each of them logs \"cam_<i>: trash pose detect process "
+    "timeout\", which SPDLOG_STDOUT=true shows (try --detect-timeout-ms)");
+}
+
 }  // namespace
 }  // namespace orvanite_demo

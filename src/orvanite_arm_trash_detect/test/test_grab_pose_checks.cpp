@@ -25,13 +25,7 @@ protected:
   {
     orvanite_test::LogCapture capture;
     check();
-    std::vector<std::string> warnings;
-    for (const auto & message : capture.Messages()) {
-      if (message.rfind("[WARN] ", 0) == 0) {
-        warnings.push_back(message.substr(7));
-      }
-    }
-    return warnings;
+    return orvanite_test::Warnings(capture);
   }
 
   orvanite_test::GrabPoseConfigFile config_;

@@ -1,11 +1,15 @@
 // The common grasp-pose routine: fixed point minimum, grasp-mode windows and its own codes.
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include "support/grab_pose_config_file.hpp"
 #include "support/log_capture.hpp"
+#include "support/neutral_filters.hpp"
 #include "support/synthetic_clouds.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 
@@ -14,6 +18,8 @@ namespace
 
 using orvanite_test::Cloud;
 using orvanite_test::ContainsLine;
+using orvanite_test::MessagesOf;
+using orvanite_test::Warnings;
 
 constexpr float kFloor = -0.176f;
 
@@ -31,24 +37,11 @@ protected:
   Cloud::Ptr Block(
     const Eigen::Vector3f & centre, const Eigen::Vector3f & size, int copies, int extra = 0)
   {
-    estimate_->sor2_meank_value_ = 1;
-    estimate_->pass_ajust_value_1_ = 0.0f;
-    estimate_->pass_ajust_value_2_ = 0.0f;
-    estimate_->pass_ajust_value_3_ = 0.0f;
+    orvanite_test::NeutralFilters(*estimate_);
     const auto corners = orvanite_test::BoxCorners(centre, size);
     Cloud::Ptr cloud = orvanite_test::Replicated(corners, copies);
     *cloud += *orvanite_test::Replicated({corners[0]}, extra);
     return cloud;
-  }
-  std::vector<std::string> Warnings(const orvanite_test::LogCapture & capture)
-  {
-    std::vector<std::string> warnings;
-    for (const auto & message : capture.Messages()) {
-      if (message.rfind("[WARN] ", 0) == 0) {
-        warnings.push_back(message.substr(7));
-      }
-    }
-    return warnings;
   }
 
   orvanite_test::GrabPoseConfigFile config_;
@@ -129,6 +122,72 @@ TEST_F(GrabPoseCommon, SteepItems)
   EXPECT_TRUE(q.toRotationMatrix().col(2).isApprox(outwards, 1e-6));
   EXPECT_LT((tcp.head<2>() - Eigen::Vector2f(-0.55f, 0.2f)).norm(), 0.035f);
   EXPECT_EQ(estimate_->obb_pose_.position, Eigen::Vector3f(7.0f, 7.0f, 7.0f));
+}
+
+// Every line that the routine logs under its own name, in its own words: plain WARN height rules
+// whose lowering line has no ';', the rotation of a lying grasp, plain steep-move lines.
+TEST_F(GrabPoseCommon, LogsItsOwnLinesUnderItsName)
+{
+  const std::string headline =
+    "[DEBUG] -------------------CommonGrabPoseFunc-----------------------";
+  struct Case
+  {
+    const char * name;
+    float height;
+    float adjust;
+    std::vector<std::string> rules;
+  };
+  const Case cases[] = {
+    {"CentreTooLowGoesToTheLowestPoint",
+     0.02f,
+     0.008f,
+     {"[WARN] grab_tcp_.z()-trash_lowest_z_ < 0.015!!!",
+      "[WARN] grab_tcp_.z() = trash_lowest_z_!!!"}},
+    {"TallItemIsLowered", 0.04f, 0.008f, {"[WARN] grab_tcp_.z() -= tcp_ajust_value_"}},
+    {"LoweringIsClamped",
+     0.04f,
+     0.02f,
+     {"[WARN] grab_tcp_.z() -= tcp_ajust_value_",
+      "[WARN] grab_tcp_.z() < (trash_lowest_z_ + 0.005)!!!",
+      "[WARN] grab_tcp_.z() = (trash_lowest_z_ + 0.005)!!!"}},
+  };
+  for (const auto & c : cases) {
+    SCOPED_TRACE(c.name);
+    Cloud::Ptr cloud =
+      Block(Eigen::Vector3f(-0.5f, 0.0f, -0.1f), Eigen::Vector3f(0.04f, 0.08f, c.height), 13);
+    estimate_->tcp_ajust_value_ = c.adjust;
+    orvanite_test::LogCapture capture;
+    ASSERT_EQ(estimate_->CommonGrabPoseFunc(cloud), orvanite::ESTIMATE_OK);
+    const Eigen::Vector3f & axis = estimate_->grab_mainaxis_;
+    std::vector<std::string> expected = {
+      headline, "[DEBUG] 处理后点云数量： 104",
+      fmt::format("[DEBUG] grab_mainaxis_: {}, {}, {}", axis.x(), axis.y(), axis.z())};
+    expected.insert(expected.end(), c.rules.begin(), c.rules.end());
+    expected.push_back(fmt::format("[DEBUG] rot_z: {}", std::atan2(-axis.y(), axis.x())));
+    EXPECT_EQ(MessagesOf(capture, "CommonGrabPoseFunc"), expected);
+  }
+
+  Cloud::Ptr bottle = orvanite_test::CylinderFront(
+    Eigen::Vector3f(-0.55f, 0.2f, kFloor), 0.03f, 0.2f, 2.0f, Eigen::Vector2f(-0.1f, 0.0f));
+  orvanite_test::LogCapture capture;
+  ::testing::internal::CaptureStdout();
+  const int result = estimate_->CommonGrabPoseFunc(bottle);
+  ::testing::internal::GetCapturedStdout();
+  ASSERT_EQ(result, orvanite::ESTIMATE_OK);
+  EXPECT_EQ(
+    MessagesOf(capture, "CommonGrabPoseFunc"),
+    (std::vector<std::string>{
+      headline, "[DEBUG] 处理后点云数量： " + std::to_string(bottle->size()),
+      "[DEBUG] grab_mainaxis_: 0, 0, -1", "[DEBUG] grab_tcp_.x() += tcp_ajust_value_ * v_tcp.x() !",
+      "[DEBUG] grab_tcp_.y() += tcp_ajust_value_ * v_tcp.y() !"}));
+
+  Cloud::Ptr empty(new Cloud);
+  capture.Clear();
+  EXPECT_EQ(estimate_->CommonGrabPoseFunc(empty), orvanite::ESTIMATE_TOO_FEW_POINTS);
+  EXPECT_EQ(
+    MessagesOf(capture, "CommonGrabPoseFunc"),
+    (std::vector<std::string>{
+      headline, "[DEBUG] 处理后点云数量： 0", "[WARN] 处理后点云数量太少!"}));
 }
 
 }  // namespace

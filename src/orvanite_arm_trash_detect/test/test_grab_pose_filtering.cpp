@@ -18,6 +18,7 @@
 #include "support/plain_stages.hpp"
 #include "trash_pose_estimate/parallel_outlier_removal.hpp"
 #include "support/log_capture.hpp"
+#include "support/neutral_filters.hpp"
 #include "support/synthetic_clouds.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
 
@@ -35,7 +36,7 @@ protected:
   void SetUp() override
   {
     estimate_ = config_.MakeEstimator();
-    estimate_->sor2_meank_value_ = 3;  // below the copies of Replicated clouds
+    orvanite_test::NeutralOutlierFilter(*estimate_);
   }
   void Process(Cloud::Ptr & cloud) { estimate_->PclProcessFunc(cloud, cloud); }
   // A vertical column at (-0.5, 0) from z_low to z_high in `levels` levels of `copies` points.

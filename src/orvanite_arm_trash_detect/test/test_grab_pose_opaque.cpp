@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include "common/ansi_colors.hpp"
 #include "support/grab_pose_config_file.hpp"
 #include "support/log_capture.hpp"
+#include "support/neutral_filters.hpp"
 #include "support/synthetic_clouds.hpp"
 #include "trash_pose_estimate/grab_geometry.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
@@ -30,9 +32,7 @@ protected:
   // and a bottom band that keeps everything, so that centre and lowest point are exact.
   Cloud::Ptr ControlledBlock(float height)
   {
-    estimate_->sor2_meank_value_ = 3;
-    estimate_->pass_ajust_value_1_ = 0.0f;
-    estimate_->pass_ajust_value_2_ = 0.0f;
+    orvanite_test::NeutralFilters(*estimate_);
     return orvanite_test::Replicated(
       orvanite_test::BoxCorners(
         Eigen::Vector3f(-0.5f, 0.0f, -0.1f), Eigen::Vector3f(0.04f, 0.08f, height)),
@@ -305,6 +305,45 @@ TEST_F(GrabPoseOpaque, FlatSheetOnTheFloorIsGraspedAtFloorLevel)
   EXPECT_EQ(tcp.z(), kFloor);
   const Eigen::Matrix3d r = estimate_->grab_pose_.orientation.toRotationMatrix();
   EXPECT_NEAR(std::fabs(r.col(0).x()), 1.0, 1e-3);  // fingers close across the 0.06 m side
+}
+
+// Every line that the routine logs under its own name, in its own words: yellow DEBUG height
+// rules whose lowering line ends with ';', yellow steep-move lines.
+TEST_F(GrabPoseOpaque, LogsItsOwnLinesUnderItsName)
+{
+  const std::string headline =
+    "[DEBUG] **************************GetInitialGrabPose***************************";
+  Cloud::Ptr block = ControlledBlock(0.04f);
+  orvanite_test::LogCapture capture;
+  ASSERT_EQ(estimate_->GetInitialGrabPose(block), orvanite::ESTIMATE_OK);
+  const Eigen::Vector3f & axis = estimate_->grab_mainaxis_;
+  EXPECT_EQ(
+    orvanite_test::MessagesOf(capture, "GetInitialGrabPose"),
+    (std::vector<std::string>{
+      headline, "[DEBUG] After PclProcessFunc trash_cloud size: 40",
+      fmt::format("[DEBUG] grab_mainaxis_: {}, {}, {}", axis.x(), axis.y(), axis.z()),
+      Yellow("grab_tcp_.z() -= tcp_ajust_value_;")}));
+
+  estimate_->camera_extrinsic_.col(3) << -0.1f, 0.0f, 0.4f, 1.0f;
+  Cloud::Ptr bottle = orvanite_test::CylinderFront(
+    Eigen::Vector3f(-0.45f, -0.05f, kFloor), 0.03f, 0.2f, 2.0f, Eigen::Vector2f(-0.1f, 0.0f));
+  capture.Clear();
+  ASSERT_EQ(estimate_->GetInitialGrabPose(bottle), orvanite::ESTIMATE_OK);
+  EXPECT_EQ(
+    orvanite_test::MessagesOf(capture, "GetInitialGrabPose"),
+    (std::vector<std::string>{
+      headline, "[DEBUG] After PclProcessFunc trash_cloud size: " + std::to_string(bottle->size()),
+      "[DEBUG] grab_mainaxis_: 0, 0, -1", Yellow("grab_tcp_.x() += tcp_ajust_value_ * v_tcp.x() !"),
+      Yellow("grab_tcp_.y() += tcp_ajust_value_ * v_tcp.y() !")}));
+
+  Cloud::Ptr empty(new Cloud);
+  capture.Clear();
+  EXPECT_EQ(estimate_->GetInitialGrabPose(empty), orvanite::ESTIMATE_TOO_FEW_POINTS);
+  EXPECT_EQ(
+    orvanite_test::MessagesOf(capture, "GetInitialGrabPose"),
+    (std::vector<std::string>{
+      headline, "[DEBUG] After PclProcessFunc trash_cloud size: 0",
+      "[WARN] After PclProcessFunc trash_cloud size is less than 34 !!!"}));
 }
 
 }  // namespace

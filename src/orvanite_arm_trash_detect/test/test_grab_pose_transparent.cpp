@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/ansi_colors.hpp"
 #include "support/grab_pose_config_file.hpp"
 #include "support/log_capture.hpp"
 #include "support/synthetic_clouds.hpp"
@@ -94,6 +95,32 @@ TEST_F(GrabPoseTransparent, CentreOutOfReachAndTooFewPoints)
   EXPECT_EQ(
     orvanite_test::FunctionsLogging(capture, "After PclProcessFunc trash_cloud size is less than"),
     std::vector<std::string>{"GetTransparentGrabPose"});
+}
+
+TEST_F(GrabPoseTransparent, LogsItsOwnLinesUnderItsName)
+{
+  const std::string headline =
+    "[DEBUG] " + kBgBlue +
+    "*************************GetTransparentGrabPose************************" + kReset;
+  Cloud::Ptr cloud = Strip(-0.5f);
+  orvanite_test::LogCapture capture;
+  ASSERT_EQ(estimate_->GetTransparentGrabPose(cloud), orvanite::ESTIMATE_OK);
+  const std::vector<std::string> lines =
+    orvanite_test::MessagesOf(capture, "GetTransparentGrabPose");
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], headline);
+  EXPECT_EQ(lines[1], "[DEBUG] After PclProcessFunc trash_cloud size: 720");
+  EXPECT_EQ(lines[2], "[DEBUG] grab_mainaxis_: 0, 0, -1");
+  EXPECT_EQ(lines[3].rfind("[DEBUG] " + kBlue + "trash_cloud_project_width: ", 0), 0u) << lines[3];
+
+  Cloud::Ptr empty(new Cloud);
+  capture.Clear();
+  EXPECT_EQ(estimate_->GetTransparentGrabPose(empty), orvanite::ESTIMATE_TOO_FEW_POINTS);
+  EXPECT_EQ(
+    orvanite_test::MessagesOf(capture, "GetTransparentGrabPose"),
+    (std::vector<std::string>{
+      headline, "[DEBUG] After PclProcessFunc trash_cloud size: 0",
+      "[WARN] After PclProcessFunc trash_cloud size is less than 34 !!!"}));
 }
 
 }  // namespace

@@ -1,11 +1,7 @@
 // The executable as a process: it serves until SIGINT and exits 0, as it does when the signal
 // comes during start-up; a bad configuration ends it with one ERROR line and status 1, written
 // to standard error when the console sink is off.
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -14,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "support/camera_fixture.hpp"
+#include "support/child_process.hpp"
 #include "support/service_fixture.hpp"
 
 namespace
@@ -21,113 +18,22 @@ namespace
 using orvanite_test::CameraFixture;
 using orvanite_test::ServiceSettings;
 
-class NodeProcess
+// The node executable with its share lookup and logging from the arguments.
+class NodeProcess : public orvanite_test::ChildProcess
 {
 public:
-  // Standard output and standard error both go to output(); `spdlog_stdout` is SPDLOG_STDOUT,
-  // `spdlog_level` SPDLOG_LEVEL.
+  // `spdlog_stdout` is SPDLOG_STDOUT, `spdlog_level` SPDLOG_LEVEL.
   explicit NodeProcess(
-    const std::string & ament_prefix_path, const char * spdlog_stdout = "true",
-    const char * spdlog_level = "info")
+    const std::string & ament_prefix_path, const std::string & spdlog_stdout = "true",
+    const std::string & spdlog_level = "info")
+  : ChildProcess(
+      NODE_EXECUTABLE_PATH, {},
+      {{"AMENT_PREFIX_PATH", ament_prefix_path},
+       {"SPDLOG_STDOUT", spdlog_stdout},
+       {"SPDLOG_SYSTEMD", "false"},
+       {"SPDLOG_LEVEL", spdlog_level}})
   {
-    int fds[2];
-    if (pipe(fds) != 0) {
-      throw std::runtime_error("pipe failed");
-    }
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(fds[1], STDOUT_FILENO);
-      dup2(fds[1], STDERR_FILENO);
-      close(fds[0]);
-      close(fds[1]);
-      setenv("AMENT_PREFIX_PATH", ament_prefix_path.c_str(), 1);
-      setenv("SPDLOG_STDOUT", spdlog_stdout, 1);
-      setenv("SPDLOG_SYSTEMD", "false", 1);
-      setenv("SPDLOG_LEVEL", spdlog_level, 1);
-      execl(NODE_EXECUTABLE_PATH, NODE_EXECUTABLE_PATH, static_cast<char *>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    out_ = fds[0];
   }
-  ~NodeProcess()
-  {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    close(out_);
-  }
-
-  // Reads standard output until `text` appears or the output ends; false after `timeout`.
-  bool WaitForOutput(const std::string & text, std::chrono::seconds timeout)
-  {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (output_.find(text) == std::string::npos) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        end - std::chrono::steady_clock::now());
-      if (left.count() <= 0) {
-        return false;
-      }
-      pollfd fd{out_, POLLIN, 0};
-      if (poll(&fd, 1, static_cast<int>(left.count())) <= 0) {
-        return false;
-      }
-      char buffer[4096];
-      const ssize_t n = read(out_, buffer, sizeof(buffer));
-      if (n <= 0) {
-        return output_.find(text) != std::string::npos;
-      }
-      output_.append(buffer, static_cast<std::size_t>(n));
-    }
-    return true;
-  }
-
-  // The exit status, or -1 when the process has not ended within `timeout` or was killed.
-  int WaitForExit(std::chrono::seconds timeout)
-  {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        exited_ = true;
-        Drain();
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      }
-      pollfd fd{out_, POLLIN, 0};
-      if (poll(&fd, 1, 20) > 0) {
-        char buffer[4096];
-        const ssize_t n = read(out_, buffer, sizeof(buffer));
-        if (n > 0) {
-          output_.append(buffer, static_cast<std::size_t>(n));
-        }
-      }
-    }
-    return -1;
-  }
-
-  // Reads what is left after the process ended.
-  void Drain()
-  {
-    pollfd fd{out_, POLLIN, 0};
-    char buffer[4096];
-    while (poll(&fd, 1, 1000) > 0) {
-      const ssize_t n = read(out_, buffer, sizeof(buffer));
-      if (n <= 0) {
-        return;
-      }
-      output_.append(buffer, static_cast<std::size_t>(n));
-    }
-  }
-
-  void Signal(int signal_number) { kill(pid_, signal_number); }
-  const std::string & output() const { return output_; }
-
-private:
-  pid_t pid_ = -1;
-  int out_ = -1;
-  bool exited_ = false;
-  std::string output_;
 };
 
 std::string PrefixPath(const CameraFixture & fixture)

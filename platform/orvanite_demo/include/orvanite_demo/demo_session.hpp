@@ -45,7 +45,9 @@ public:
   DemoSession(const DemoSession &) = delete;
   DemoSession & operator=(const DemoSession &) = delete;
 
-  // One service call; throws std::runtime_error when no answer comes within `timeout`.
+  // One service call; throws std::runtime_error when no answer comes within `timeout`, its text
+  // ending with how to see the node's log, and orvanite_scene_sim::Interrupted when ROS shuts
+  // down meanwhile.
   ArmTrashPose::Response Call(
     const ArmTrashPose::Request & request,
     std::chrono::milliseconds timeout = std::chrono::seconds(30));

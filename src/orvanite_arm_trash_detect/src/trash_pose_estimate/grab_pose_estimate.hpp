@@ -15,6 +15,11 @@
 #include "trash_pose_estimate/outlier_filter_workspace.hpp"
 #include "trash_pose_estimate/types.hpp"
 
+namespace orvanite
+{
+struct RoutineVoice;
+}  // namespace orvanite
+
 // Turns the point cloud of one trash item, already in the arm-base frame (metres, z up), into a
 // grasp pose for the arm's tool centre point (TCP) and the pose of the item's oriented box.
 //
@@ -27,7 +32,7 @@ public:
   using Cloud = pcl::PointCloud<pcl::PointXYZ>;
 
   // Steps of the height rules of a top-down grasp, in the order they apply; each caller logs
-  // them in its own words.
+  // them in its own voice.
   enum class HeightRule
   {
     kTooLow,
@@ -99,8 +104,9 @@ public:
   bool isInGrabSpace(int main_axis_type, const Eigen::Vector3f & position);
 
   // --- Grasp-pose routines (grab_pose_opaque.cpp, grab_pose_transparent.cpp,
-  // grab_pose_common_routine.cpp); they call the shared steps (grab_pose_routine_steps.cpp),
-  // which call the checks, the measurement and the filtering, never the other way ---
+  // grab_pose_common_routine.cpp); they call the shared steps (grab_pose_placement.cpp,
+  // grab_pose_routine_steps.cpp), which call the checks, the measurement and the filtering,
+  // never the other way ---
 
   // Returns an EstimateFlag; on ESTIMATE_OK grab_tcp_, grab_pose_, obb_pose_, main_axis_type_
   // and pca_size_ describe this item. Filters the cloud in place; unmeasurable points are dropped
@@ -235,10 +241,22 @@ private:
   static Cloud::Ptr MeasurablePart(const Cloud::Ptr & cloud);
   // min_trash_cloud_size_, but at least the three points that PCA needs.
   std::size_t MeasurablePointMinimum() const;
-  // The start of GetInitialGrabPose and GetTransparentGrabPose, its lines logged under
-  // `routine`: PclProcessFunc, the point minimum, MeasureCloud, grab_tcp_ at the PCA centre and
-  // the workspace check. ESTIMATE_OK, ESTIMATE_TOO_FEW_POINTS or ESTIMATE_OUT_OF_WORKSPACE.
-  int FilterAndMeasure(Cloud::Ptr & cloud, const char * routine);
+  // The start of every routine, its lines in the routine's `voice`: PclProcessFunc, at least
+  // `minimum` points, MeasureCloud, grab_tcp_ at the PCA centre and the workspace check.
+  // ESTIMATE_OK, ESTIMATE_TOO_FEW_POINTS or ESTIMATE_OUT_OF_WORKSPACE.
+  int FilterAndMeasure(
+    Cloud::Ptr & cloud, const orvanite::RoutineVoice & voice, std::size_t minimum);
+  // GetInitialGrabPose and CommonGrabPoseFunc below their headline: FilterAndMeasure, the
+  // main-axis type, the lying or steep grasp and AssignGrabPose into grab_pose_. ESTIMATE_OK, a
+  // code of FilterAndMeasure, a grasp-space code (voice.checks_grab_space) or
+  // ESTIMATE_AXIS_TYPE_UNHANDLED.
+  int PlaceGrasp(Cloud::Ptr & cloud, const orvanite::RoutineVoice & voice, std::size_t minimum);
+  // The top-down grasp of a lying item and the horizontal grasp of a steep one: main axis, TCP
+  // and `orientation`. ESTIMATE_OK or a grasp-space code.
+  int PlaceLyingGrasp(const orvanite::RoutineVoice & voice, Eigen::Quaterniond & orientation);
+  int PlaceSteepGrasp(const orvanite::RoutineVoice & voice, Eigen::Quaterniond & orientation);
+  // DEBUG "grab_mainaxis_: x, y, z" under `routine`.
+  void LogMainAxis(const char * routine) const;
   // PCAFunc, OBBFunc, AABBFunc, MinAreaRectFunc.
   void MeasureCloud(Cloud::Ptr & cloud);
   // GetMainaxisType on the first principal axis, which is turned in place.

@@ -1,6 +1,6 @@
 // Steps that the grasp-pose routines share, below the routines and above the checks,
-// measurement and filtering they call. The placement steps do not log: each routine logs their
-// results itself, so that every log record names the routine that ran.
+// measurement and filtering they call. The TCP placements do not log; the steps that log for a
+// routine do so in its voice, so that every log record names the routine that ran.
 #include <algorithm>
 #include <cstddef>
 
@@ -8,6 +8,7 @@
 #include "common/logger.hpp"
 #include "trash_pose_estimate/grab_geometry.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
+#include "trash_pose_estimate/routine_voice.hpp"
 
 namespace
 {
@@ -22,14 +23,14 @@ std::size_t GrabPoseEstimate::MeasurablePointMinimum() const
   return std::max<std::size_t>(min_trash_cloud_size_, kMinMeasurablePoints);
 }
 
-int GrabPoseEstimate::FilterAndMeasure(Cloud::Ptr & cloud, const char * routine)
+int GrabPoseEstimate::FilterAndMeasure(
+  Cloud::Ptr & cloud, const orvanite::RoutineVoice & voice, std::size_t minimum)
 {
   PclProcessFunc(cloud, cloud);
-  LOG_DEBUG_AS(routine, "After PclProcessFunc trash_cloud size: {}", cloud->size());
-  if (cloud->size() < MeasurablePointMinimum()) {
-    LOG_WARN_AS(
-      routine, "After PclProcessFunc trash_cloud size is less than {} !!!",
-      MeasurablePointMinimum());
+  LOG_DEBUG_AS(voice.routine, voice.point_count_line, cloud->size());
+  if (cloud->size() < minimum) {
+    // fmt leaves out an argument that the line does not show.
+    LOG_WARN_AS(voice.routine, voice.too_few_points_line, minimum);
     return orvanite::ESTIMATE_TOO_FEW_POINTS;
   }
   MeasureCloud(cloud);

@@ -5,18 +5,27 @@
 #include "common/logger.hpp"
 #include "trash_pose_estimate/grab_geometry.hpp"
 #include "trash_pose_estimate/grab_pose_estimate.hpp"
+#include "trash_pose_estimate/routine_voice.hpp"
+
+namespace
+{
+
+// Only the shared start speaks for this routine.
+constexpr orvanite::RoutineVoice kVoice{
+  "GetTransparentGrabPose", orvanite::kPointCountLine, orvanite::kTooFewPointsLine};
+
+}  // namespace
 
 int GrabPoseEstimate::GetTransparentGrabPose(Cloud::Ptr & cloud)
 {
   LOG_DEBUG(
     kBgBlue + "*************************GetTransparentGrabPose************************" + kReset);
-  const int prepared = FilterAndMeasure(cloud, __func__);
+  const int prepared = FilterAndMeasure(cloud, kVoice, MeasurablePointMinimum());
   if (prepared != orvanite::ESTIMATE_OK) {
     return prepared;
   }
   grab_mainaxis_ = Eigen::Vector3f(0.0f, 0.0f, -1.0f);
-  LOG_DEBUG(
-    "grab_mainaxis_: {}, {}, {}", grab_mainaxis_.x(), grab_mainaxis_.y(), grab_mainaxis_.z());
+  LogMainAxis(__func__);
 
   const float width = GetTrashProjectWith(cloud);
   LOG_DEBUG(kBlue + "trash_cloud_project_width: {}" + kReset, width);

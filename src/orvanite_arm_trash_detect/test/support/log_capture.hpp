@@ -150,6 +150,28 @@ inline std::vector<std::string> FunctionsLogging(
   }
   return functions;
 }
+// The WARN lines, each without its counter and "[WARN] " tag, in order.
+inline std::vector<std::string> Warnings(const LogCapture & capture)
+{
+  std::vector<std::string> warnings;
+  for (const auto & message : capture.Messages()) {
+    if (message.rfind("[WARN] ", 0) == 0) {
+      warnings.push_back(message.substr(7));
+    }
+  }
+  return warnings;
+}
+// The lines, without their counters, of the records that name `function`, in order.
+inline std::vector<std::string> MessagesOf(const LogCapture & capture, const std::string & function)
+{
+  std::vector<std::string> messages;
+  for (const auto & record : capture.Records()) {
+    if (record.function == function) {
+      messages.push_back(WithoutCounter(record.line));
+    }
+  }
+  return messages;
+}
 }  // namespace orvanite_test
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__TEST__SUPPORT__LOG_CAPTURE_HPP_
