@@ -1,5 +1,7 @@
 #include "orvanite_scene_sim/trash_pose_client.hpp"
 
+#include <algorithm>
+#include <chrono>
 #include <stdexcept>
 
 namespace orvanite_scene_sim
@@ -30,8 +32,11 @@ TrashPoseClient::ArmTrashPose::Response TrashPoseClient::Call(
   auto pending = client_->async_send_request(std::make_shared<ArmTrashPose::Request>(request));
   rclcpp::executors::SingleThreadedExecutor executor;
   executor.add_node(node_);
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-    deadline - std::chrono::steady_clock::now());
+  // A negative time-out means "forever" to spin_until_future_complete: a service that took the
+  // whole time to appear leaves zero, one look at the future, instead.
+  const auto left = std::max(
+    std::chrono::milliseconds(0), std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    deadline - std::chrono::steady_clock::now()));
   const rclcpp::FutureReturnCode result = executor.spin_until_future_complete(pending.future, left);
   if (result != rclcpp::FutureReturnCode::SUCCESS) {
     client_->remove_pending_request(pending);
