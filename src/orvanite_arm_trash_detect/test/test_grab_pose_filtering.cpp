@@ -167,6 +167,59 @@ TEST_F(GrabPoseFiltering, OnTheFloorTheBandStartsAtTheFloor)
   EXPECT_GT(estimate_->processed_trash_lowest_z_, -0.1575f);
 }
 
+// The heights before and after the cuts, each a line of its own colour, three in a row.
+TEST(GrabPoseFilteringLines, HeightsBeforeAndAfterTheCutsAreLoggedInTurn)
+{
+  orvanite_test::GrabPoseConfigFile config;
+  const std::unique_ptr<GrabPoseEstimate> estimate = config.MakeEstimator();
+  // 40 points at the bottom, 40 at each of 10 levels up to 5 cm: the band cuts the bottom.
+  std::vector<Eigen::Vector3f> levels;
+  for (int i = 0; i <= 10; ++i) {
+    levels.emplace_back(-0.5f, 0.0f, -0.15f + 0.005f * i);
+  }
+  Cloud::Ptr cloud = Replicated(levels, 40);
+  orvanite_test::LogCapture capture;
+  estimate->PclProcessFunc(cloud, cloud);
+  ASSERT_LT(estimate->trash_lowest_z_, estimate->processed_trash_lowest_z_);
+
+  const auto value = [](float v) { return fmt::format("{}", v); };
+  const std::vector<std::string> before = {
+    "[DEBUG] " + kBlue + "trash_lowest_z_: " + value(estimate->trash_lowest_z_) + kReset,
+    "[DEBUG] " + kBlue + "trash_highest_z_: " + value(estimate->trash_highest_z_) + kReset,
+    "[DEBUG] " + kBoldBlue + "trash_height_(trash_highest_z_ - trash_lowest_z_): " +
+      value(estimate->trash_height_) + kReset};
+  const std::vector<std::string> after = {
+    "[DEBUG] " + kCyan +
+      "processed_trash_lowest_z_: " + value(estimate->processed_trash_lowest_z_) + kReset,
+    "[DEBUG] " + kCyan +
+      "processed_trash_highest_z_: " + value(estimate->processed_trash_highest_z_) + kReset,
+    "[DEBUG] " + kBoldCyan +
+      "processed_trash_height_: " + value(estimate->processed_trash_height_) + kReset};
+  EXPECT_EQ(estimate->trash_height_, estimate->trash_highest_z_ - estimate->trash_lowest_z_);
+  EXPECT_EQ(
+    estimate->processed_trash_height_,
+    estimate->processed_trash_highest_z_ - estimate->processed_trash_lowest_z_);
+
+  const auto records = capture.Records();
+  const auto run_at = [&records](const std::vector<std::string> & run) {
+    for (std::size_t i = 0; i + run.size() <= records.size(); ++i) {
+      bool match = true;
+      for (std::size_t k = 0; k < run.size(); ++k) {
+        match = match && records[i + k].function == "PclProcessFunc" &&
+                orvanite_test::WithoutCounter(records[i + k].line) == run[k];
+      }
+      if (match) {
+        return static_cast<int>(i);
+      }
+    }
+    return -1;
+  };
+  const int before_at = run_at(before);
+  const int after_at = run_at(after);
+  EXPECT_GE(before_at, 0);
+  EXPECT_GT(after_at, before_at);
+}
+
 TEST_F(GrabPoseFiltering, PlaneCutKeepsPointsOnOrBehindThePlaneAndNaN)
 {
   const float nan = std::numeric_limits<float>::quiet_NaN();
