@@ -1,11 +1,13 @@
 // Cleaning of a trash cloud before it is measured: voxel grid, bottom cuts, outlier removal.
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include <pcl/common/common.h>
@@ -83,6 +85,44 @@ pcl::PointXYZ FindExtremePointXY(
   return result;
 }
 
+// A member that keeps one value of a cloud's z range, and its log line (the value its only
+// argument).
+struct HeightLine
+{
+  float GrabPoseEstimate::*member;
+  const std::string & colour;
+  const char * text;
+};
+// The lowest z, the highest z and the height, in that order.
+using HeightLines = std::array<HeightLine, 3>;
+
+const HeightLines kHeightsBeforeCuts = {{
+  {&GrabPoseEstimate::trash_lowest_z_, kBlue, "trash_lowest_z_: {}"},
+  {&GrabPoseEstimate::trash_highest_z_, kBlue, "trash_highest_z_: {}"},
+  {&GrabPoseEstimate::trash_height_, kBoldBlue,
+   "trash_height_(trash_highest_z_ - trash_lowest_z_): {}"},
+}};
+const HeightLines kHeightsAfterCuts = {{
+  {&GrabPoseEstimate::processed_trash_lowest_z_, kCyan, "processed_trash_lowest_z_: {}"},
+  {&GrabPoseEstimate::processed_trash_highest_z_, kCyan, "processed_trash_highest_z_: {}"},
+  {&GrabPoseEstimate::processed_trash_height_, kBoldCyan, "processed_trash_height_: {}"},
+}};
+
+// The z range of the cloud (getMinMax3D) into the three members, each logged (DEBUG) as a line
+// of the filtering.
+void StoreHeights(
+  const GrabPoseEstimate::Cloud & cloud, GrabPoseEstimate & estimate, const HeightLines & lines)
+{
+  pcl::PointXYZ min_point;
+  pcl::PointXYZ max_point;
+  pcl::getMinMax3D(cloud, min_point, max_point);
+  const std::array<float, 3> values = {min_point.z, max_point.z, max_point.z - min_point.z};
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    estimate.*lines[i].member = values[i];
+    LOG_DEBUG_AS("PclProcessFunc", lines[i].colour + lines[i].text + kReset, values[i]);
+  }
+}
+
 }  // namespace
 
 GrabPoseEstimate::Cloud::Ptr GrabPoseEstimate::MeasurablePart(const Cloud::Ptr & cloud)
@@ -130,16 +170,7 @@ void GrabPoseEstimate::PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & out
     FilterInPlace(voxel_grid, cloud);
   }
 
-  pcl::PointXYZ min_point;
-  pcl::PointXYZ max_point;
-  pcl::getMinMax3D(*cloud, min_point, max_point);
-  trash_lowest_z_ = min_point.z;
-  trash_highest_z_ = max_point.z;
-  trash_height_ = trash_highest_z_ - trash_lowest_z_;
-  LOG_DEBUG(kBlue + "trash_lowest_z_: {}" + kReset, trash_lowest_z_);
-  LOG_DEBUG(kBlue + "trash_highest_z_: {}" + kReset, trash_highest_z_);
-  LOG_DEBUG(
-    kBoldBlue + "trash_height_(trash_highest_z_ - trash_lowest_z_): {}" + kReset, trash_height_);
+  StoreHeights(*cloud, *this, kHeightsBeforeCuts);
 
   if (is_on_floor_) {
     // The band then starts at the floor, whatever the cloud's own minimum.
@@ -190,13 +221,7 @@ void GrabPoseEstimate::PclProcessFunc(Cloud::Ptr & input_cloud, Cloud::Ptr & out
   outlier_removal.setStddevMulThresh(1.0);
   FilterInPlace(outlier_removal, cloud);
 
-  pcl::getMinMax3D(*cloud, min_point, max_point);
-  processed_trash_lowest_z_ = min_point.z;
-  processed_trash_highest_z_ = max_point.z;
-  processed_trash_height_ = processed_trash_highest_z_ - processed_trash_lowest_z_;
-  LOG_DEBUG(kCyan + "processed_trash_lowest_z_: {}" + kReset, processed_trash_lowest_z_);
-  LOG_DEBUG(kCyan + "processed_trash_highest_z_: {}" + kReset, processed_trash_highest_z_);
-  LOG_DEBUG(kBoldCyan + "processed_trash_height_: {}" + kReset, processed_trash_height_);
+  StoreHeights(*cloud, *this, kHeightsAfterCuts);
 
   LOG_DEBUG(kMagenta + "PclProcessFunc cost:{} ms" + kReset, orvanite::ElapsedMilliseconds(start));
 }
