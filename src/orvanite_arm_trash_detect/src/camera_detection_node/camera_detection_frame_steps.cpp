@@ -1,4 +1,4 @@
-// The per-frame steps as members: each hands this camera's fixed settings to the ROS-free step.
+// The per-frame steps as members: each hands this camera's settings to the ROS-free step.
 #include <cstdint>
 #include <string>
 
@@ -16,33 +16,15 @@
 #include "camera_detection_node/frame/trash_cloud.hpp"
 #include "common/logger.hpp"
 
-orvanite::CameraFrameSettings CameraDetectionNode::FrameSettings() const
-{
-  orvanite::CameraFrameSettings settings;
-  settings.cam_id = cam_id_;
-  settings.width = width_;
-  settings.fx = fx_;
-  settings.fy = fy_;
-  settings.cx = cx_;
-  settings.cy = cy_;
-  settings.image_edge_threshold = image_edge_threshold_;
-  settings.mask_erosion_size = mask_erosion_size_;
-  settings.null_ratio_threshold = null_ratio_threshold_;
-  settings.hw_ratio_threshold = hw_ratio_threshold_;
-  settings.trash_mask_iou_v1 = trash_mask_iou_v1_;
-  settings.ground_max_th = ground_max_th_;
-  return settings;
-}
-
 bool CameraDetectionNode::GetTrashObjects(
   const std::vector<DetectedObject> & objs, std::vector<DetectedObject> & trash_objs)
 {
-  return orvanite::GetTrashObjects(objs, trash_objs, trash_class_ids_, FrameSettings());
+  return orvanite::GetTrashObjects(objs, trash_objs, trash_class_ids_, frame_settings_);
 }
 
 bool CameraDetectionNode::IsAtEdge(DetectedObject obj)
 {
-  return orvanite::IsAtEdge(obj, FrameSettings());
+  return orvanite::IsAtEdge(obj, frame_settings_);
 }
 
 void CameraDetectionNode::GetBaseWaitingBoxInfos(
@@ -62,7 +44,7 @@ void CameraDetectionNode::GetTrashCloud(
   pcl::PointCloud<pcl::PointXYZ>::Ptr & trash_cloud, bool * is_transparent)
 {
   orvanite::GetTrashCloud(
-    *depth_image, obj, trash_cloud, is_transparent, FrameSettings(), frame_workspace_.mask_points);
+    *depth_image, obj, trash_cloud, is_transparent, frame_settings_, frame_workspace_.mask_points);
 }
 
 bool CameraDetectionNode::IsTrashToGrab(
@@ -70,7 +52,7 @@ bool CameraDetectionNode::IsTrashToGrab(
   float base_height)
 {
   return orvanite::IsTrashToGrab(
-    obj, base_wating_box_infos, trash_lowest_z, base_height, class_height_conf_, FrameSettings());
+    obj, base_wating_box_infos, trash_lowest_z, base_height, class_height_conf_, frame_settings_);
 }
 
 bool CameraDetectionNode::IsBboxWithinSizeRange(const TrashInfo & trash_info)

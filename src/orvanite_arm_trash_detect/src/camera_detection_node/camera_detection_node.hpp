@@ -152,8 +152,6 @@ private:
   // sharing the camera's buffer, valid until its next frame).
   cv::Mat PublishDetectedImage(
     const cv::Mat & color_image, const std::vector<DetectedObject> & objs, const char * operation);
-  // The fixed settings the per-frame steps read.
-  orvanite::CameraFrameSettings FrameSettings() const;
   // --- Steps of the service-mode frame; their records name ImageCallback ---
   // The debug JPEG files of the colour and the annotated image (BGR).
   void SaveFrameImages(const cv::Mat & color_image, const cv::Mat & detected_image);
@@ -171,6 +169,9 @@ private:
     const pcl::PointCloud<pcl::PointXYZ> & initial_cloud);
 
   // Declaration order is the order of construction and (reversed) destruction.
+  // The settings that the per-frame steps read, held here once: the members of their names
+  // (cam_id_, width_, fx_, ...) below are references to its fields.
+  orvanite::CameraFrameSettings frame_settings_;
   bool detect_request_{true};
   bool is_detect_done_{false};
 
@@ -187,14 +188,14 @@ public:
   std::shared_ptr<ai_orva::model::YOLOv8Seg> m_model_;
   std::vector<std::string> class_names_;
   std::vector<int> trash_class_ids_;
-  float fx_{0.0f};
-  float fy_{0.0f};
-  float cx_{0.0f};
-  float cy_{0.0f};
-  int width_{640};
+  float & fx_{frame_settings_.fx};
+  float & fy_{frame_settings_.fy};
+  float & cx_{frame_settings_.cx};
+  float & cy_{frame_settings_.cy};
+  int & width_{frame_settings_.width};
   int height_{360};
   Eigen::Matrix4f cam_to_arm_base_transform_matrix_{Eigen::Matrix4f::Identity()};
-  int cam_id_{0};
+  int & cam_id_{frame_settings_.cam_id};
   std::string cam_frame_id_;
   bool is_debug_{false};
   bool is_realtime_estimate_{false};
@@ -203,12 +204,12 @@ public:
   int detect_duration_{10};  // ms, logged only
   std::string map_frame_id_{"map"};
   std::string arm_base_frame_id_{"arm_base_link"};
-  int image_edge_threshold_{5};                     // pixels
-  unsigned int min_trash_cloud_size_treshold_{50};  // points
-  float null_ratio_threshold_{0.3f};
-  float hw_ratio_threshold_{1.2f};
-  float transparent_grab_z_threshold_{0.1f};  // metres, no configuration key
-  int mask_erosion_size_{1};                  // pixels
+  int & image_edge_threshold_{frame_settings_.image_edge_threshold};  // pixels
+  unsigned int min_trash_cloud_size_treshold_{50};                    // points
+  float & null_ratio_threshold_{frame_settings_.null_ratio_threshold};
+  float & hw_ratio_threshold_{frame_settings_.hw_ratio_threshold};
+  float transparent_grab_z_threshold_{0.1f};                    // metres, no configuration key
+  int & mask_erosion_size_{frame_settings_.mask_erosion_size};  // pixels
   std::string m_model_type_;
   std::shared_ptr<rclcpp::Node> node_;
   message_filters::Subscriber<Image, rclcpp::Node> rgb_sub_;
@@ -226,8 +227,8 @@ public:
   rclcpp::Publisher<GrabTrashCloud>::SharedPtr grab_trash_cloud_pub_;
   orvanite::ClassConf ai_conf_{};
   orvanite::ClassConf class_height_conf_{};
-  float trash_mask_iou_v1_{0.7f};
-  float ground_max_th_{0.0f};  // metres
+  float & trash_mask_iou_v1_{frame_settings_.trash_mask_iou_v1};
+  float & ground_max_th_{frame_settings_.ground_max_th};  // metres
 
 private:
   std::optional<orvanite::YamlConfigReader> camera_file_;  // only during construction

@@ -96,8 +96,9 @@ struct SizeRange
   std::array<double, 3> max;
 };
 
-// The camera's fixed settings that the per-frame steps read; the camera fills one from its
-// members after construction. Defaults are those the camera starts with.
+// The camera's fixed settings that the per-frame steps read. The camera keeps its settings in one
+// of these, which its members of the same names (cam_id_, width_, ...) refer to. Defaults are
+// those the camera starts with.
 struct CameraFrameSettings
 {
   int cam_id = 0;   // first argument of every "cam_{}" log line
