@@ -16,6 +16,15 @@
 #include "camera_detection_node/frame/trash_cloud.hpp"
 #include "common/logger.hpp"
 
+orvanite::TrashSteps CameraDetectionNode::MakeTrashSteps(
+  const orvanite::TrashLines & lines, const std::string * debug_file_prefix)
+{
+  return {
+    frame_settings_,      min_trash_cloud_size_treshold_, is_enable_semantic_, class_height_conf_,
+    class_size_range_map, *grab_pose_estimate_,           frame_workspace_,    lines,
+    debug_file_prefix};
+}
+
 bool CameraDetectionNode::GetTrashObjects(
   const std::vector<DetectedObject> & objs, std::vector<DetectedObject> & trash_objs)
 {

@@ -36,6 +36,7 @@
 #include <visualization_msgs/msg/marker_array.hpp>
 
 #include "camera_detection_node/frame/frame_workspace.hpp"
+#include "camera_detection_node/frame/trash_steps.hpp"
 #include "camera_detection_node/frame/types.hpp"
 #include "camera_detection_node/stoppable_tf_listener.hpp"
 #include "common/yaml_config_reader.hpp"
@@ -152,6 +153,10 @@ private:
   // sharing the camera's buffer, valid until its next frame).
   cv::Mat PublishDetectedImage(
     const cv::Mat & color_image, const std::vector<DetectedObject> & objs, const char * operation);
+  // The steps both modes take for each trash, with this camera's parts, the mode's lines and,
+  // when the mode writes them, the prefix of the trash's debug files.
+  orvanite::TrashSteps MakeTrashSteps(
+    const orvanite::TrashLines & lines, const std::string * debug_file_prefix);
   // --- Steps of the service-mode frame; their records name ImageCallback ---
   // The debug JPEG files of the colour and the annotated image (BGR).
   void SaveFrameImages(const cv::Mat & color_image, const cv::Mat & detected_image);
@@ -161,8 +166,8 @@ private:
   // debug and real-time topics its clouds are appended to the frame's merged clouds. False when
   // the frame must end here (aim mode without a map transform).
   bool ProcessTrash(
-    std::size_t i, DetectedObject & trash, const Image::ConstSharedPtr & depth_image,
-    const std::vector<BoxInfo> & base_wating_box_infos);
+    const orvanite::TrashSteps & steps, std::size_t i, DetectedObject & trash,
+    const Image::ConstSharedPtr & depth_image, const std::vector<BoxInfo> & base_wating_box_infos);
   // Merged clouds, one static frame per record and the two marker arrays (service mode).
   void PublishServiceResults(
     const pcl::PointCloud<pcl::PointXYZ> & processed_cloud,

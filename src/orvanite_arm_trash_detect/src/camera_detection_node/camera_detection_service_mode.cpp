@@ -7,7 +7,6 @@
 
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
-#include <pcl/common/transforms.h>
 #include <pcl/io/ply_io.h>
 
 #include <cv_bridge/cv_bridge.h>
@@ -17,7 +16,6 @@
 #include "camera_detection_node/camera_detection_node.hpp"
 #include "camera_detection_node/detected_image_msg.hpp"
 #include "camera_detection_node/frame/detection_drawing.hpp"
-#include "camera_detection_node/frame/grab_gates.hpp"
 #include "camera_detection_node/frame/grab_pose_markers.hpp"
 #include "camera_detection_node/frame/local_timestamp.hpp"
 #include "camera_detection_node/frame/trash_record.hpp"
@@ -32,6 +30,15 @@ using Cloud = pcl::PointCloud<pcl::PointXYZ>;
 
 // Every record of the service-mode frame names the callback, whichever step writes it.
 constexpr char kImageCallback[] = "ImageCallback";
+
+// The service frame's own lines for the steps of each trash.
+const orvanite::TrashLines kServiceLines{
+  kImageCallback,
+  nullptr,
+  "cam_{}: now processing trash calss_id = {}",
+  orvanite::kLogInfo,
+  "cam_{}: 垃圾序号[{}]原始点云数量少于{}，请重新检测！",
+  orvanite::kLogInfo};
 }  // namespace
 
 void CameraDetectionNode::ImageCallback(
@@ -80,8 +87,10 @@ void CameraDetectionNode::ImageCallback(
       // from an empty cloud: largest stamp, dense only if all parts are.
       orvanite::ResetKeepingCapacity(frame_workspace_.merged_initial);
       orvanite::ResetKeepingCapacity(frame_workspace_.merged_processed);
+      const orvanite::TrashSteps steps =
+        MakeTrashSteps(kServiceLines, is_debug_ ? &grab_pose_estimate_->file_prefix_ : nullptr);
       for (std::size_t i = 0; i < trash_objs.size(); ++i) {
-        if (!ProcessTrash(i, trash_objs[i], depth_image, base_wating_box_infos)) {
+        if (!ProcessTrash(steps, i, trash_objs[i], depth_image, base_wating_box_infos)) {
           FinishDetect();  // the records appended so far are the answer
           return;
         }
@@ -134,44 +143,15 @@ void CameraDetectionNode::ReportFrameWithoutTrash(const cv::Mat & color_image)
 }
 
 bool CameraDetectionNode::ProcessTrash(
-  std::size_t i, DetectedObject & trash, const Image::ConstSharedPtr & depth_image,
-  const std::vector<BoxInfo> & base_wating_box_infos)
+  const orvanite::TrashSteps & steps, std::size_t i, DetectedObject & trash,
+  const Image::ConstSharedPtr & depth_image, const std::vector<BoxInfo> & base_wating_box_infos)
 {
   GrabPoseEstimate & estimate = *grab_pose_estimate_;
-  const std::string trash_prefix = "[" + std::to_string(i) + "]";
-  const auto debug_path = [&](const char * suffix) {
-    return grab_pose_estimate_->file_prefix_ + orvanite::FormatLocalTimestamp() + trash_prefix +
-           suffix;
-  };
-  orvanite::GetTrashType(trash.label, grab_pose_estimate_.get());
-  LOG_INFO_AS(
-    kImageCallback, "cam_{}: now processing trash calss_id = {}", cam_id_, trash.label + 1);
-  Cloud::Ptr & raw_cloud = frame_workspace_.raw_cloud;
-  trash.mask = trash.mask * 255.0;  // in place: every copy of the detection sees it
-  if (is_debug_) {
-    cv::imwrite(debug_path("[mask][initial].jpg"), trash.mask);
-  }
   bool is_transparent = false;
-  GetTrashCloud(depth_image, trash, raw_cloud, &is_transparent);
-  if (is_debug_) {
-    cv::imwrite(debug_path("[mask][eroded].jpg"), trash.mask);
-  }
-  LOG_INFO_AS(
-    kImageCallback, "cam_{}: 垃圾序号[{}]原始点云数量： {}", cam_id_, i, raw_cloud->size());
-  if (raw_cloud->size() < min_trash_cloud_size_treshold_) {
-    LOG_WARN_AS(
-      kImageCallback, "cam_{}: 垃圾序号[{}]原始点云数量少于{}，请重新检测！", cam_id_, i,
-      min_trash_cloud_size_treshold_);
+  if (!steps.PrepareCloud(i, trash, *depth_image, &is_transparent)) {
     return true;
   }
-  if (is_debug_) {
-    pcl::io::savePLYFileASCII(debug_path("[initial].ply"), *raw_cloud);
-  }
   Cloud::Ptr & cloud = frame_workspace_.cloud;
-  pcl::transformPointCloud(*raw_cloud, *cloud, estimate.camera_extrinsic_);
-  if (is_debug_) {
-    pcl::io::savePLYFileASCII(debug_path("[transformed].ply"), *cloud);
-  }
   const bool publishes_clouds = is_debug_ || is_realtime_estimate_;
   if (publishes_clouds) {
     frame_workspace_.merged_initial += *cloud;
@@ -191,7 +171,8 @@ bool CameraDetectionNode::ProcessTrash(
     frame_workspace_.merged_processed += *cloud;
   }
   if (is_debug_) {
-    pcl::io::savePLYFileASCII(debug_path("[processed].ply"), *cloud);
+    pcl::io::savePLYFileASCII(
+      orvanite::TrashDebugPath(estimate.file_prefix_, i, "[processed].ply"), *cloud);
   }
   if (flag_estimate != orvanite::ESTIMATE_OK) {
     LOG_WARN_AS(
@@ -199,25 +180,13 @@ bool CameraDetectionNode::ProcessTrash(
     return true;
   }
   LOG_INFO_AS(kImageCallback, "cam_{}: grab pose estimate flag_estimate = 1", cam_id_);
-  if (
-    is_enable_semantic_ &&
-    !IsTrashToGrab(trash, base_wating_box_infos, estimate.trash_lowest_z_, estimate.base_height_)) {
-    LOG_INFO_AS(kImageCallback, "cam_{}: 垃圾序号[{}]不在白名单位置处，忽略", cam_id_, i);
+  if (!steps.PassesWhiteList(i, trash, base_wating_box_infos, estimate.trash_lowest_z_)) {
     return true;
   }
-  LOG_INFO_AS(kImageCallback, "cam_{}: 垃圾序号[{}]在白名单位置处，需要抓取", cam_id_, i);
   TrashInfo trash_info = orvanite::MakeGraspTrashInfo(trash.label, estimate);
-  if (!IsBboxWithinSizeRange(trash_info)) {
-    LOG_INFO_AS(
-      kImageCallback, kYellow + "cam_{}: 垃圾序号[{}]不在抓取尺寸范围内，忽略" + kReset, cam_id_,
-      i);
-    LOG_INFO_AS(
-      kImageCallback,
-      kDimYellow + "cam_{}: 垃圾序号[{}]obb_size: [{:.3f}, {:.3f}, {:.3f}]" + kReset, cam_id_, i,
-      trash_info.obb_size[0], trash_info.obb_size[1], trash_info.obb_size[2]);
+  if (!steps.PassesSizeRange(i, trash_info)) {
     return true;
   }
-  LOG_INFO_AS(kImageCallback, "cam_{}: 垃圾序号[{}]在抓取尺寸范围内，需要抓取", cam_id_, i);
   if (is_grab_aim_trash_) {
     try {
       const auto map_from_arm_base =

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include <pcl/common/common.h>
-#include <pcl/common/transforms.h>
 
 #include <cv_bridge/cv_bridge.h>
 #include <pcl_conversions/pcl_conversions.h>
@@ -14,7 +13,6 @@
 #include "camera_detection_node/camera_detection_node.hpp"
 #include "camera_detection_node/detected_image_msg.hpp"
 #include "camera_detection_node/frame/detection_drawing.hpp"
-#include "camera_detection_node/frame/grab_gates.hpp"
 #include "camera_detection_node/frame/trash_record.hpp"
 #include "common/ansi_colors.hpp"
 #include "common/elapsed_time.hpp"
@@ -27,6 +25,15 @@ using std::chrono::milliseconds;
 
 // Principal-component analysis needs this many points.
 constexpr std::size_t kMinPcaPoints = 3;
+
+// The streaming frame's own lines for the steps of each trash.
+const orvanite::TrashLines kStreamingLines{
+  "ImageDetectCallback",
+  "-----------------------------------------------------------------",
+  nullptr,
+  orvanite::kLogDebug,
+  "cam_{}: 垃圾序号[{}]原始点云数量太少, CONTINUE",
+  orvanite::kLogWarn};
 }  // namespace
 
 void CameraDetectionNode::ImageDetectCallback(
@@ -55,35 +62,22 @@ void CameraDetectionNode::ImageDetectCallback(
       message.cam_id = static_cast<uint8_t>(cam_id_);
       message.frame_id = cam_frame_id_;
       GrabPoseEstimate & estimate = *grab_pose_estimate_;
+      const orvanite::TrashSteps steps = MakeTrashSteps(kStreamingLines, nullptr);
       for (std::size_t i = 0; i < trash_objs.size(); ++i) {
         DetectedObject & trash = trash_objs[i];
-        LOG_INFO("-----------------------------------------------------------------");
-        orvanite::GetTrashType(trash.label, grab_pose_estimate_.get());
-        Cloud::Ptr & raw_cloud = frame_workspace_.raw_cloud;
-        trash.mask = trash.mask * 255.0;  // in place: every copy of the detection sees it
         bool is_transparent = false;
-        GetTrashCloud(depth_image, trash, raw_cloud, &is_transparent);
-        sensor_msgs::msg::PointCloud2 raw_cloud_msg;
-        pcl::toROSMsg(*raw_cloud, raw_cloud_msg);
-        LOG_DEBUG("cam_{}: 垃圾序号[{}]原始点云数量： {}", cam_id_, i, raw_cloud->size());
-        if (raw_cloud->size() < min_trash_cloud_size_treshold_) {
-          LOG_WARN("cam_{}: 垃圾序号[{}]原始点云数量太少, CONTINUE", cam_id_, i);
+        if (!steps.PrepareCloud(i, trash, *depth_image, &is_transparent)) {
           continue;
         }
         Cloud::Ptr & cloud = frame_workspace_.cloud;
-        pcl::transformPointCloud(*raw_cloud, *cloud, estimate.camera_extrinsic_);
         pcl::PointXYZ min_point;
         pcl::PointXYZ max_point;
         pcl::getMinMax3D(*cloud, min_point, max_point);
         const float trash_lowest_z = min_point.z;
         LOG_DEBUG("trash_lowest_z: {}", trash_lowest_z);
-        if (
-          is_enable_semantic_ &&
-          !IsTrashToGrab(trash, base_wating_box_infos, trash_lowest_z, estimate.base_height_)) {
-          LOG_WARN("cam_{}: 垃圾序号[{}]不在白名单位置处，忽略", cam_id_, i);
+        if (!steps.PassesWhiteList(i, trash, base_wating_box_infos, trash_lowest_z)) {
           continue;
         }
-        LOG_INFO("cam_{}: 垃圾序号[{}]在白名单位置处，需要抓取", cam_id_, i);
         estimate.PclProcessFunc(cloud, cloud);
         if (cloud->size() < kMinPcaPoints) {
           // Too few points left to measure: no extents, so no size range can hold it.
@@ -96,15 +90,11 @@ void CameraDetectionNode::ImageDetectCallback(
         estimate.PCAFunc(cloud);
         const TrashInfo trash_info =
           orvanite::MakeCloudTrashInfo(trash.label, is_transparent, estimate.pca_size_);
-        if (IsBboxWithinSizeRange(trash_info)) {
-          LOG_INFO("cam_{}: 垃圾序号[{}]在抓取尺寸范围内，需要抓取", cam_id_, i);
+        if (steps.PassesSizeRange(i, trash_info)) {
           message.trash_infos.push_back(trash_info);
-          message.trash_clouds.push_back(raw_cloud_msg);
-        } else {
-          LOG_INFO(kYellow + "cam_{}: 垃圾序号[{}]不在抓取尺寸范围内，忽略" + kReset, cam_id_, i);
-          LOG_INFO(
-            kDimYellow + "cam_{}: 垃圾序号[{}]obb_size: [{:.3f}, {:.3f}, {:.3f}]" + kReset, cam_id_,
-            i, trash_info.obb_size[0], trash_info.obb_size[1], trash_info.obb_size[2]);
+          // The raw cloud as GetTrashCloud left it: the steps after it read it but never change it.
+          message.trash_clouds.emplace_back();
+          pcl::toROSMsg(*frame_workspace_.raw_cloud, message.trash_clouds.back());
         }
       }
       grab_trash_cloud_pub_->publish(message);

@@ -63,6 +63,17 @@ private:
   std::atomic<std::uint8_t> log_count_{0};
   int log_level_ = 2;
 };
+
+// A level with the prefix of its lines, for a step whose callers choose the level of a line.
+struct LogLevel
+{
+  int value;
+  const char * prefix;
+};
+inline constexpr LogLevel kLogDebug{1, "{0:3d} [DEBUG] "};
+inline constexpr LogLevel kLogInfo{2, "{0:3d} [INFO] "};
+inline constexpr LogLevel kLogWarn{3, "{0:3d} [WARN] "};
+inline constexpr LogLevel kLogError{4, "{0:3d} [ERROR] "};
 }  // namespace orvanite
 
 // A record that names `function` as the operation it belongs to: a step split out of a long
@@ -74,14 +85,22 @@ private:
 #define ORVANITE_LOG_AT(level, prefix, ...) \
   ORVANITE_LOG_AS(static_cast<const char *>(__func__), level, prefix, __VA_ARGS__)
 
-#define LOG_DEBUG(...) ORVANITE_LOG_AT(1, "{0:3d} [DEBUG] ", __VA_ARGS__)
-#define LOG_INFO(...) ORVANITE_LOG_AT(2, "{0:3d} [INFO] ", __VA_ARGS__)
-#define LOG_WARN(...) ORVANITE_LOG_AT(3, "{0:3d} [WARN] ", __VA_ARGS__)
-#define LOG_ERROR(...) ORVANITE_LOG_AT(4, "{0:3d} [ERROR] ", __VA_ARGS__)
+// A record at an orvanite::LogLevel chosen at run time, naming `function`.
+#define LOG_AT_LEVEL_AS(log_level, function, ...) \
+  ORVANITE_LOG_AS(function, (log_level).value, (log_level).prefix, __VA_ARGS__)
 
-#define LOG_DEBUG_AS(function, ...) ORVANITE_LOG_AS(function, 1, "{0:3d} [DEBUG] ", __VA_ARGS__)
-#define LOG_INFO_AS(function, ...) ORVANITE_LOG_AS(function, 2, "{0:3d} [INFO] ", __VA_ARGS__)
-#define LOG_WARN_AS(function, ...) ORVANITE_LOG_AS(function, 3, "{0:3d} [WARN] ", __VA_ARGS__)
-#define LOG_ERROR_AS(function, ...) ORVANITE_LOG_AS(function, 4, "{0:3d} [ERROR] ", __VA_ARGS__)
+#define LOG_DEBUG(...) \
+  ORVANITE_LOG_AT(::orvanite::kLogDebug.value, ::orvanite::kLogDebug.prefix, __VA_ARGS__)
+#define LOG_INFO(...) \
+  ORVANITE_LOG_AT(::orvanite::kLogInfo.value, ::orvanite::kLogInfo.prefix, __VA_ARGS__)
+#define LOG_WARN(...) \
+  ORVANITE_LOG_AT(::orvanite::kLogWarn.value, ::orvanite::kLogWarn.prefix, __VA_ARGS__)
+#define LOG_ERROR(...) \
+  ORVANITE_LOG_AT(::orvanite::kLogError.value, ::orvanite::kLogError.prefix, __VA_ARGS__)
+
+#define LOG_DEBUG_AS(function, ...) LOG_AT_LEVEL_AS(::orvanite::kLogDebug, function, __VA_ARGS__)
+#define LOG_INFO_AS(function, ...) LOG_AT_LEVEL_AS(::orvanite::kLogInfo, function, __VA_ARGS__)
+#define LOG_WARN_AS(function, ...) LOG_AT_LEVEL_AS(::orvanite::kLogWarn, function, __VA_ARGS__)
+#define LOG_ERROR_AS(function, ...) LOG_AT_LEVEL_AS(::orvanite::kLogError, function, __VA_ARGS__)
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__COMMON__LOGGER_HPP_
