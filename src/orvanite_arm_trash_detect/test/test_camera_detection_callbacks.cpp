@@ -22,10 +22,11 @@
 
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
+#include "support/poll_until.hpp"
 #include "support/rclcpp_environment.hpp"
 #include "support/synthetic_rgbd.hpp"
-#include "support/topic_inbox.hpp"
 #include "support/tf_listening.hpp"
+#include "support/topic_inbox.hpp"
 
 namespace
 {
@@ -110,18 +111,11 @@ private:
   std::thread spinner_;
 };
 
-// Polls a condition that no message announces, for at most kWait.
+// A condition that no message announces, for at most kWait.
 template <typename Predicate>
 bool WaitUntil(Predicate predicate)
 {
-  const auto deadline = std::chrono::steady_clock::now() + kWait;
-  while (!predicate()) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
+  return orvanite_test::PollUntil(predicate, kWait);
 }
 
 std::size_t CountOf(const std::vector<std::string> & messages, const std::string & line)

@@ -22,10 +22,11 @@
 #include "common/yaml_config_reader.hpp"
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
+#include "support/poll_until.hpp"
 #include "support/rclcpp_environment.hpp"
 #include "support/service_fixture.hpp"
-#include "support/tf_listening.hpp"
 #include "support/synthetic_rgbd.hpp"
+#include "support/tf_listening.hpp"
 
 namespace
 {
@@ -559,11 +560,9 @@ TEST(DetectService, RecordsBeyondTheRadiusLeaveTheNextCameraToAnswer)
 // Waits, bounded, until the camera has finished the frame it was asked for.
 void WaitUntilDone(CameraDetectionNode & camera)
 {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!camera.IsDetectDone()) {
-    ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "cam_" << camera.cam_id_;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  ASSERT_TRUE(
+    orvanite_test::PollUntil([&camera] { return camera.IsDetectDone(); }, std::chrono::seconds(60)))
+    << "cam_" << camera.cam_id_;
 }
 
 // Two cameras of one service both see trash: the service asks both at once, so their frames,

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +14,7 @@
 #include <tf2_ros/buffer.h>
 #include <tf2_ros/static_transform_broadcaster.h>
 
+#include "support/poll_until.hpp"
 #include "support/process_usage.hpp"
 #include "support/rclcpp_environment.hpp"
 #include "support/tf_listening.hpp"
@@ -83,11 +83,8 @@ TEST(StoppableTfListener, StopJoinsTheThreadAndMayBeRepeated)
   const std::size_t running = orvanite_test::ThreadCount();
   listener->Stop();
   // A joined thread may stay listed in /proc for a moment after its join returned.
-  const auto patience = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (orvanite_test::ThreadCount() >= running && std::chrono::steady_clock::now() < patience) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  EXPECT_LT(orvanite_test::ThreadCount(), running);
+  EXPECT_TRUE(orvanite_test::PollUntil(
+    [running] { return orvanite_test::ThreadCount() < running; }, std::chrono::seconds(10)));
   listener->Stop();
 }
 
