@@ -10,7 +10,6 @@
 #include <mutex>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -24,6 +23,7 @@
 #include "support/log_capture.hpp"
 #include "support/poll_until.hpp"
 #include "support/rclcpp_environment.hpp"
+#include "support/spinning_executor.hpp"
 #include "support/synthetic_rgbd.hpp"
 #include "support/tf_listening.hpp"
 #include "support/topic_inbox.hpp"
@@ -77,14 +77,6 @@ public:
   , grab_trash_clouds(driver_, "/orvanite_arm_trash_detect/grab_trash_cloud")
   {
     orvanite_test::WaitUntilListening(*camera_);
-    executor_.add_node(camera_node_);
-    executor_.add_node(driver_);
-    spinner_ = std::thread([this]() { executor_.spin(); });
-  }
-  ~CameraGraph()
-  {
-    executor_.cancel();
-    spinner_.join();
   }
 
   void Publish(const std::pair<Image, Image> & frame)
@@ -107,8 +99,7 @@ public:
   orvanite_test::TopicInbox<GrabTrashCloud> grab_trash_clouds;
 
 private:
-  rclcpp::executors::SingleThreadedExecutor executor_;
-  std::thread spinner_;
+  orvanite_test::SpinningExecutor executor_{camera_node_, driver_};
 };
 
 // A condition that no message announces, for at most kWait.

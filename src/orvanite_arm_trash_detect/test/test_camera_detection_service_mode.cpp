@@ -15,7 +15,6 @@
 #include <regex>
 #include <set>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -33,8 +32,9 @@
 #include "support/camera_fixture.hpp"
 #include "support/log_capture.hpp"
 #include "support/rclcpp_environment.hpp"
-#include "support/tf_listening.hpp"
+#include "support/spinning_executor.hpp"
 #include "support/synthetic_rgbd.hpp"
+#include "support/tf_listening.hpp"
 #include "support/topic_inbox.hpp"
 
 namespace
@@ -144,14 +144,6 @@ public:
   , static_frames(peer_, "/tf_static", tf2_ros::StaticListenerQoS())
   {
     orvanite_test::WaitUntilListening(*camera_);
-    executor_.add_node(camera_node_);
-    executor_.add_node(peer_);
-    spinner_ = std::thread([this]() { executor_.spin(); });
-  }
-  ~ServiceGraph()
-  {
-    executor_.cancel();
-    spinner_.join();
   }
 
   void Publish(const std::pair<Image, Image> & frame)
@@ -186,8 +178,7 @@ public:
   TopicInbox<tf2_msgs::msg::TFMessage> static_frames;
 
 private:
-  rclcpp::executors::SingleThreadedExecutor executor_;
-  std::thread spinner_;
+  orvanite_test::SpinningExecutor executor_{camera_node_, peer_};
 };
 
 // A camera 0.476 m above the floor over the point (-0.5, 0) of the arm base, with its

@@ -28,6 +28,19 @@ public:
     const std::string & program, const std::vector<std::string> & args,
     const std::map<std::string, std::string> & env, const std::string & folder = "")
   {
+    // Everything the child needs is built here: between fork() and exec the child may only make
+    // async-signal-safe calls, since another thread of this process may hold the allocator's lock.
+    std::vector<std::string> environment = MergedEnvironment(env);
+    std::vector<char *> envp;
+    for (std::string & entry : environment) {
+      envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
+    std::vector<char *> argv = {const_cast<char *>(program.c_str())};
+    for (const std::string & arg : args) {
+      argv.push_back(const_cast<char *>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
     int fds[2];
     if (pipe(fds) != 0) {
       throw std::runtime_error("pipe failed");
@@ -38,22 +51,10 @@ public:
       dup2(fds[1], STDERR_FILENO);
       close(fds[0]);
       close(fds[1]);
-      for (const auto & [name, value] : env) {
-        if (value.empty()) {
-          unsetenv(name.c_str());
-        } else {
-          setenv(name.c_str(), value.c_str(), 1);
-        }
-      }
       if (!folder.empty() && chdir(folder.c_str()) != 0) {
         _exit(126);
       }
-      std::vector<char *> argv = {const_cast<char *>(program.c_str())};
-      for (const std::string & arg : args) {
-        argv.push_back(const_cast<char *>(arg.c_str()));
-      }
-      argv.push_back(nullptr);
-      execv(program.c_str(), argv.data());
+      execve(program.c_str(), argv.data(), envp.data());
       _exit(127);
     }
     close(fds[1]);
@@ -108,6 +109,26 @@ public:
   const std::string & output() const { return output_; }
 
 private:
+  // This process's environment with `overrides` on top, as "NAME=value" entries; an empty value
+  // leaves the variable out.
+  static std::vector<std::string> MergedEnvironment(
+    const std::map<std::string, std::string> & overrides)
+  {
+    std::vector<std::string> merged;
+    for (char ** entry = environ; *entry != nullptr; ++entry) {
+      const std::string text(*entry);
+      if (overrides.count(text.substr(0, text.find('='))) == 0) {
+        merged.push_back(text);
+      }
+    }
+    for (const auto & [name, value] : overrides) {
+      if (!value.empty()) {
+        merged.push_back(name + "=" + value);
+      }
+    }
+    return merged;
+  }
+
   enum class Read
   {
     kData,

@@ -15,6 +15,7 @@
 #include "support/tf_listening.hpp"
 #include "rclcpp/rclcpp.hpp"
 #include "support/camera_fixture.hpp"
+#include "support/poll_until.hpp"
 #include "trash_pose_detection/detection_node.hpp"
 
 namespace orvanite_test
@@ -70,6 +71,9 @@ inline std::string WriteNumberedCameraFile(
   return fixture.overlay().WriteConfig("cam" + std::to_string(index) + "_detect_config.yaml", yaml);
 }
 
+// Far above the moment a thread takes to start spinning on any machine.
+constexpr auto kSpinStartBound = std::chrono::seconds(60);
+
 // Spins the detection node's executor on a thread of its own while it lives.
 class RunningDetectionNode
 {
@@ -84,6 +88,9 @@ public:
   }
   ~RunningDetectionNode()
   {
+    // A cancel issued before the spin has begun is lost (spin() sets its flag itself), and the
+    // join would never return: cancel only a spinning executor.
+    PollUntil([this] { return detection_node_->executor()->is_spinning(); }, kSpinStartBound);
     detection_node_->executor()->cancel();
     spinner_.join();
   }

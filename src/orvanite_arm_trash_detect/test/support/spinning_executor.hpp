@@ -2,6 +2,7 @@
 #ifndef ORVANITE_ARM_TRASH_DETECT__TEST__SUPPORT__SPINNING_EXECUTOR_HPP_
 #define ORVANITE_ARM_TRASH_DETECT__TEST__SUPPORT__SPINNING_EXECUTOR_HPP_
 
+#include <future>
 #include <initializer_list>
 #include <thread>
 
@@ -9,7 +10,9 @@
 
 namespace orvanite_test
 {
-// Declare it after every member its callbacks touch: it is destroyed, and stops, first.
+// Declare it after every member its callbacks touch: it is destroyed, and stops, first. It stops
+// as the camera's TF listener does: the future first, then the cancel, so that a stop issued
+// before the thread has entered its spin is not lost (Humble's spin() would take it back).
 class SpinningExecutor
 {
 public:
@@ -18,10 +21,12 @@ public:
     for (const auto & node : nodes) {
       executor_.add_node(node);
     }
-    spinner_ = std::thread([this]() { executor_.spin(); });
+    spinner_ = std::thread(
+      [this, stopped = stop_.get_future()]() { executor_.spin_until_future_complete(stopped); });
   }
   ~SpinningExecutor()
   {
+    stop_.set_value();
     executor_.cancel();
     spinner_.join();
   }
@@ -30,6 +35,7 @@ public:
 
 private:
   rclcpp::executors::SingleThreadedExecutor executor_;
+  std::promise<void> stop_;
   std::thread spinner_;
 };
 }  // namespace orvanite_test
