@@ -9,7 +9,6 @@
 #include <opencv2/imgproc.hpp>
 #include <pcl/io/ply_io.h>
 
-#include <cv_bridge/cv_bridge.h>
 #include <pcl_conversions/pcl_conversions.h>
 #include <tf2/exceptions.h>
 

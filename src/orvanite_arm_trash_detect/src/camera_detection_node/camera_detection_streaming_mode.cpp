@@ -7,7 +7,6 @@
 
 #include <pcl/common/common.h>
 
-#include <cv_bridge/cv_bridge.h>
 #include <pcl_conversions/pcl_conversions.h>
 
 #include "camera_detection_node/camera_detection_node.hpp"

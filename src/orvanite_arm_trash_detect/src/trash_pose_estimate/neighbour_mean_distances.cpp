@@ -9,6 +9,7 @@
 #include <flann/algorithms/kdtree_single_index.h>
 #include <flann/util/matrix.h>
 #include <flann/util/params.h>
+#include <pcl/common/point_tests.h>
 
 #include "trash_pose_estimate/parallel_ranges.hpp"
 
@@ -44,7 +45,7 @@ void MeanDistancesOfRange(
   flann::Matrix<float> distance_matrix(squared_distances.data(), 1, k);
   for (int i = begin; i < end; ++i) {
     const pcl::PointXYZ & point = cloud[queries[i]];
-    if (!IsFinitePoint(point)) {
+    if (!pcl::isXYZFinite(point)) {
       workspace.mean_distances[i] = 0.0f;
       workspace.counted[i] = 0;
       continue;
@@ -63,11 +64,6 @@ void MeanDistancesOfRange(
 }
 }  // namespace
 
-bool IsFinitePoint(const pcl::PointXYZ & point)
-{
-  return std::isfinite(point.x) && std::isfinite(point.y) && std::isfinite(point.z);
-}
-
 void ComputeNeighbourMeanDistances(
   const pcl::PointCloud<pcl::PointXYZ> & cloud, const pcl::Indices & queries, int mean_k,
   OutlierFilterWorkspace & workspace)
@@ -76,7 +72,7 @@ void ComputeNeighbourMeanDistances(
   coordinates.resize(cloud.size() * kDimensions);
   std::size_t finite = 0;
   for (const auto & point : cloud.points) {
-    if (IsFinitePoint(point)) {
+    if (pcl::isXYZFinite(point)) {
       coordinates[kDimensions * finite] = point.x;
       coordinates[kDimensions * finite + 1] = point.y;
       coordinates[kDimensions * finite + 2] = point.z;

@@ -30,9 +30,6 @@ namespace orvanite
 void ComputeNeighbourMeanDistances(
   const pcl::PointCloud<pcl::PointXYZ> & cloud, const pcl::Indices & queries, int mean_k,
   OutlierFilterWorkspace & workspace);
-
-// True when x, y and z are finite: the points PCL's k-d tree holds and the filter queries.
-bool IsFinitePoint(const pcl::PointXYZ & point);
 }  // namespace orvanite
 
 #endif  // ORVANITE_ARM_TRASH_DETECT__TRASH_POSE_ESTIMATE__NEIGHBOUR_MEAN_DISTANCES_HPP_

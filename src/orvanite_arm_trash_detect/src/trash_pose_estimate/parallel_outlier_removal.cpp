@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include <pcl/common/point_tests.h>
+
 #include "trash_pose_estimate/neighbour_mean_distances.hpp"
 
 namespace orvanite
@@ -13,7 +15,7 @@ void ParallelStatisticalOutlierRemoval::applyFilter(pcl::Indices & indices)
   const int mean_k = getMeanK();
   if (
     input_->isOrganized() || mean_k < 1 ||
-    std::none_of(input_->points.begin(), input_->points.end(), IsFinitePoint)) {
+    std::none_of(input_->points.begin(), input_->points.end(), pcl::isXYZFinite<pcl::PointXYZ>)) {
     pcl::StatisticalOutlierRemoval<pcl::PointXYZ>::applyFilter(indices);
     return;
   }

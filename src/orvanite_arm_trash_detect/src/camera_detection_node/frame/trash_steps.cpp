@@ -37,7 +37,6 @@ bool TrashSteps::PrepareCloud(
   if (debug_file_prefix != nullptr) {
     cv::imwrite(debug_path("[mask][initial].jpg"), trash.mask);
   }
-  *is_transparent = false;
   std::shared_ptr<FrameWorkspace::Cloud> & raw_cloud = workspace.raw_cloud;
   GetTrashCloud(depth_image, trash, raw_cloud, is_transparent, settings, workspace.mask_points);
   if (debug_file_prefix != nullptr) {
