@@ -18,7 +18,7 @@ packages=(
   librosidl-typesupport-interface-dev python3-rosidl python3-empy
   # libraries of the node
   libpcl-dev libopencv-dev libeigen3-dev libflann-dev liborocos-kdl-dev
-  libyaml-cpp-dev libspdlog-dev libfmt-dev libboost-filesystem-dev libsystemd-dev libtbb-dev
+  libyaml-cpp-dev libspdlog-dev libfmt-dev libboost-filesystem-dev libsystemd-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   python3-onnx python3-numpy

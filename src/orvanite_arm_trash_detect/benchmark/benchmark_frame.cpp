@@ -9,7 +9,6 @@
 
 #include <benchmark/benchmark.h>
 #include <pcl/common/transforms.h>
-#include <tbb/task_arena.h>
 
 #include <cv_bridge/cv_bridge.h>
 
@@ -24,6 +23,7 @@
 #include "support/plain_stages.hpp"
 #include "support/synthetic_rgbd.hpp"
 #include "trash_pose_estimate/parallel_outlier_removal.hpp"
+#include "trash_pose_estimate/parallel_ranges.hpp"
 
 namespace
 {
@@ -326,7 +326,6 @@ template <OutlierFilter kFilter>
 void OutlierRemoval25k(benchmark::State & state)
 {
   orvanite::OutlierFilterWorkspace workspace;
-  tbb::task_arena one_thread(1);
   for (auto _ : state) {
     Cloud::Ptr cloud(new Cloud(*BigCloud()));
     const auto node_filter = [&] {
@@ -340,9 +339,10 @@ void OutlierRemoval25k(benchmark::State & state)
       case OutlierFilter::kNode:
         node_filter();
         break;
-      case OutlierFilter::kNodeOneThread:
-        one_thread.execute(node_filter);
-        break;
+      case OutlierFilter::kNodeOneThread: {
+        const orvanite::SerialRangesOnThisThread one_thread;
+        node_filter();
+      } break;
       case OutlierFilter::kPcl:
         orvanite_test::plain::RemoveOutliers(cloud, 50, 1.0);
         break;

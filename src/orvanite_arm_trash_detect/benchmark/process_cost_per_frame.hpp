@@ -11,7 +11,7 @@
 namespace orvanite_bench
 {
 // From construction to destruction, per frame (iterations x `frames_per_iteration`), over every
-// thread of the process (TBB's and OpenCV's workers too):
+// thread of the process (the filter's and OpenCV's workers too):
 // - minor_faults_per_frame: first touches of pages the process got fresh from the kernel, as
 //   every buffer does that the allocator maps anew or took back from the kernel since the last
 //   frame;
