@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -157,6 +158,17 @@ TEST(ForEachRange, SerialOnThisThreadRunsTheRangesInOrderHere)
   }
   const std::vector<std::pair<int, int>> expected = {{0, 256}, {256, 512}, {512, 768}, {768, 1000}};
   EXPECT_EQ(ranges, expected);
+
+  // Range bounds near the largest count cannot overflow.
+  ranges.clear();
+  constexpr int kMax = std::numeric_limits<int>::max();
+  {
+    const orvanite::SerialRangesOnThisThread serial;
+    orvanite::ForEachRange(
+      kMax, kMax / 2 + 1, [&ranges](int begin, int end) { ranges.emplace_back(begin, end); });
+  }
+  const std::vector<std::pair<int, int>> halves = {{0, kMax / 2 + 1}, {kMax / 2 + 1, kMax}};
+  EXPECT_EQ(ranges, halves);
 
   // Other threads, and this one afterwards, share the pool again.
   std::atomic<int> visited{0};

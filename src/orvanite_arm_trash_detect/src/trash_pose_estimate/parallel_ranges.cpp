@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -21,7 +22,10 @@ thread_local bool serial_ranges_on_this_thread = false;
 struct Job
 {
   Job(int count, int grain, const std::function<void(int, int)> & work)
-  : count(count), grain(grain), ranges((count + grain - 1) / grain), work(work)
+  : count(count)
+  , grain(grain)
+  , ranges(static_cast<int>((static_cast<std::int64_t>(count) + grain - 1) / grain))
+  , work(work)
   {
   }
 
@@ -30,8 +34,8 @@ struct Job
   {
     for (int range = next.fetch_add(1, std::memory_order_relaxed); range < ranges;
          range = next.fetch_add(1, std::memory_order_relaxed)) {
-      const int begin = range * grain;
-      work(begin, std::min(count, begin + grain));
+      const std::int64_t begin = static_cast<std::int64_t>(range) * grain;
+      work(static_cast<int>(begin), static_cast<int>(std::min<std::int64_t>(count, begin + grain)));
     }
   }
 
