@@ -289,12 +289,6 @@ bool Executor::take_ready_work(Work & work, std::chrono::steady_clock::time_poin
 bool Executor::get_next_work(Work & work, std::chrono::steady_clock::time_point deadline)
 {
   detail::Notifier & notifier = detail::Notifier::instance();
-  // A wait that the interrupt ends: on Humble it returns at once, and the work is looked for
-  // once more only while still spinning.
-  const auto interrupted = [&] {
-    auto unused = std::chrono::steady_clock::time_point::max();
-    return spinning.load() && take_ready_work(work, unused);
-  };
   while (true) {
     const uint64_t seen = notifier.generation();
     if (!spinning.load() || !context_->is_valid()) {
@@ -304,15 +298,18 @@ bool Executor::get_next_work(Work & work, std::chrono::steady_clock::time_point 
     if (take_ready_work(work, earliest)) {
       return true;
     }
+    // A pending interrupt ends this wait at once, as on Humble; the work was just looked for.
     if (interrupt_triggered_.exchange(false)) {
-      return interrupted();
+      return false;
     }
     if (std::chrono::steady_clock::now() >= deadline) {
       return false;
     }
     notifier.wait_until(seen, std::min(earliest, deadline));
+    // A wait that the interrupt ended: the work is looked for once more only while spinning.
     if (interrupt_triggered_.exchange(false)) {
-      return interrupted();
+      auto unused = std::chrono::steady_clock::time_point::max();
+      return spinning.load() && take_ready_work(work, unused);
     }
   }
 }
